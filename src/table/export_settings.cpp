@@ -1,0 +1,18 @@
+#include "table/export_settings.h"
+
+namespace quillet {
+
+const char* ExtensionOf(OutputFormat format) {
+    switch (format) {
+    case OutputFormat::Text: return ".txt";
+    case OutputFormat::CSV: return ".csv";
+    case OutputFormat::HTML: return ".htm";
+    case OutputFormat::RTF: return ".rtf";
+    case OutputFormat::XML: return ".xml";
+    case OutputFormat::Excel: return ".xls";
+    case OutputFormat::SQL: return ".sql";
+    }
+    return "";
+}
+
+}  // namespace quillet

@@ -1,0 +1,69 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "table/cell_value.h"
+#include "table/code_page.h"
+#include "table/table_header.h"
+
+namespace quillet {
+
+// How the reader keeps one field's cells.
+enum class FieldStorage : std::uint8_t {
+    None,     // memo, general and unknown types: every cell empty
+    Bytes,    // C, D: views into the record bytes
+    Number,   // N, F, I, Y, B: decoded once into Numbers
+    Truth,    // L: decoded once into Truths
+    Derived,  // T: text built once into DerivedText, DerivedWidth bytes per record
+};
+
+struct FieldCells {
+    FieldStorage Storage = FieldStorage::None;
+    std::vector<double> Numbers;
+    std::vector<std::uint8_t> Truths;
+    std::string DerivedText;
+    std::uint32_t DerivedWidth = 0;
+};
+
+// The one opened table. Record and field indexes are counted from 0 in code
+// (record r of the file is r - 1 here).
+struct OpenTable {
+    // Filled by ReadTable.
+    TableHeader Header;           // RecordCount is the number of records actually held
+    std::int64_t RecordsPromised = 0;  // the count the file's header gave
+    std::string VersionText;
+    LastUpdateDate LastUpdate;
+    int FieldCount = 0;
+    std::vector<FieldDescriptor> FieldDescriptors;
+    std::vector<std::string> FieldNames;
+    std::vector<std::uint8_t> DeletedFlags;
+    const CodePage* TableCodePage = &CodePage::Default();
+
+    // Filled by the Open command.
+    int ColumnCount = 0;
+    std::vector<std::uint8_t> ColumnSelected;
+    std::string TableBaseName;
+    std::string SourcePath;
+
+    // The file's bytes from HeaderLength on: RecordCount records of RecordLength bytes each.
+    std::vector<char> RecordBytes;
+    std::vector<FieldCells> Fields;
+
+    std::int64_t RecordCount() const { return Header.RecordCount; }
+    bool IsDeleted(std::int64_t record) const { return DeletedFlags[static_cast<std::size_t>(record)] != 0; }
+    std::string_view RecordText(std::int64_t record) const;
+    CellValue Cell(std::int64_t record, int field) const;
+
+    // The Open command's part: columns up to the first empty name, all selected,
+    // and the base name and source path of the file.
+    void ListColumns();
+    void SetSource(const std::string& path);
+};
+
+// The file's name without folder, up to its first "." (the whole name when it has none).
+std::string BaseNameOf(std::string_view path);
+
+}  // namespace quillet

@@ -1,0 +1,245 @@
+#include "table/read_table.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <limits>
+
+#include "table/field_decoding.h"
+
+namespace quillet {
+
+namespace {
+
+// Owns the descriptor so every way out closes the file.
+class InputFile {
+public:
+    explicit InputFile(const std::string& path) : path_(path) {
+        // O_RDONLY never creates a file; a folder opens but is refused below.
+        fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        if (fd_ < 0) Fail(std::strerror(errno));
+        struct stat info {};
+        if (::fstat(fd_, &info) != 0) Fail(std::strerror(errno));
+        if (S_ISDIR(info.st_mode)) Fail("it is a folder, not a file");
+        if (!S_ISREG(info.st_mode)) Fail("it is not a regular file");
+        size_ = static_cast<std::uint64_t>(info.st_size);
+    }
+    InputFile(const InputFile&) = delete;
+    InputFile& operator=(const InputFile&) = delete;
+    ~InputFile() {
+        if (fd_ >= 0) ::close(fd_);
+    }
+
+    std::uint64_t Size() const { return size_; }
+
+    // Reads exactly length bytes at offset into out, reporting progress in steps.
+    void ReadAt(std::uint64_t offset, char* out, std::uint64_t length, const ReadProgress& progress) {
+        constexpr std::uint64_t kStep = 8u << 20;
+        std::uint64_t done = 0;
+        while (done < length) {
+            const std::uint64_t want = std::min(kStep, length - done);
+            const ssize_t got = ::pread(fd_, out + done, want, static_cast<off_t>(offset + done));
+            if (got < 0) {
+                if (errno == EINTR) continue;
+                Fail(std::strerror(errno));
+            }
+            if (got == 0) Fail("the file ended while it was being read");
+            done += static_cast<std::uint64_t>(got);
+            if (progress) progress(done, length);
+        }
+    }
+
+    [[noreturn]] void Fail(const std::string& reason) const {
+        throw TableError(TableError::Kind::CannotOpen, "Cannot read \"" + path_ + "\": " + reason + ".");
+    }
+
+private:
+    std::string path_;
+    int fd_ = -1;
+    std::uint64_t size_ = 0;
+};
+
+[[noreturn]] void Damaged(const std::string& path, const std::string& fault) {
+    throw TableError(TableError::Kind::Damaged, "\"" + path + "\" is not a readable table: " + fault + ".");
+}
+
+std::uint16_t U16(const unsigned char* p) { return static_cast<std::uint16_t>(p[0] | (p[1] << 8)); }
+std::uint32_t U32(const unsigned char* p) {
+    return static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
+           (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
+}
+
+TableHeader DecodeHeader(const unsigned char* p) {
+    TableHeader h;
+    h.Version = p[0];
+    std::copy(p + 1, p + 4, h.UpdateDate.begin());
+    h.RecordCount = static_cast<std::int32_t>(U32(p + 4));
+    h.HeaderLength = static_cast<std::int16_t>(U16(p + 8));
+    h.RecordLength = static_cast<std::int16_t>(U16(p + 10));
+    std::copy(p + 12, p + 32, h.Reserved.begin());
+    return h;
+}
+
+FieldDescriptor DecodeDescriptor(const unsigned char* p) {
+    FieldDescriptor d;
+    std::copy(p, p + 11, d.Name.begin());
+    d.Type = static_cast<char>(p[11]);
+    std::copy(p + 12, p + 16, d.Address.begin());
+    d.Length = p[16];
+    d.Decimals = static_cast<char>(p[17]);
+    std::copy(p + 18, p + 32, d.Reserved.begin());
+    return d;
+}
+
+// The raw name without NULs and CRs, then without leading and trailing blanks.
+std::string CleanName(const std::array<char, 11>& raw) {
+    std::string name;
+    for (char c : raw) {
+        if (c != '\0' && c != '\r') name += c;
+    }
+    const auto first = name.find_first_not_of(' ');
+    if (first == std::string::npos) return {};
+    return name.substr(first, name.find_last_not_of(' ') - first + 1);
+}
+
+LastUpdateDate DecodeLastUpdate(const std::array<std::uint8_t, 3>& bytes) {
+    int year = bytes[0] + 1900;
+    if (year < 1960) year += 100;
+    return {static_cast<std::int16_t>(year), bytes[1], bytes[2]};
+}
+
+// A .cpg file beside the table names its code page; it wins over the header's driver byte.
+const CodePage* CodePageFromCpg(const std::string& path) {
+    const auto dot = path.find_last_of('.');
+    const auto slash = path.find_last_of('/');
+    const std::string stem = (dot == std::string::npos || (slash != std::string::npos && dot < slash)) ? path : path.substr(0, dot);
+    for (const char* extension : {".cpg", ".CPG", ".Cpg"}) {
+        std::FILE* file = std::fopen((stem + extension).c_str(), "rb");
+        if (file == nullptr) continue;
+        char text[64];
+        const std::size_t got = std::fread(text, 1, sizeof(text), file);
+        std::fclose(file);
+        if (got < sizeof(text)) return CodePage::ForCpgText(std::string_view(text, got));
+        return nullptr;
+    }
+    return nullptr;
+}
+
+bool EndMarkerAt(InputFile& file, std::uint64_t offset) {
+    char byte = 0;
+    file.ReadAt(offset, &byte, 1, {});
+    return byte == '\x1A';
+}
+
+}  // namespace
+
+const char* VersionTextOf(std::uint8_t version) {
+    switch (version) {
+    case 0x02: return "FoxBASE";
+    case 0x03: return "FoxBASE+/Dbase III plus, no memo";
+    case 0x30: return "Visual FoxPro";
+    case 0x31: return "Visual FoxPro, autoincrement enabled";
+    case 0x32: return "Visual FoxPro with field type Varchar or Varbinary";
+    case 0x43: return "dBASE IV SQL table files, no memo";
+    case 0x63: return "dBASE IV SQL system files, no memo";
+    case 0x83: return "FoxBASE+/dBASE III PLUS, with memo";
+    case 0x8B: return "dBASE IV with memo";
+    case 0xCB: return "dBASE IV SQL table files, with memo";
+    case 0xF5: return "FoxPro 2.x (or earlier) with memo";
+    case 0xE5: return "HiPer-Six format with SMT memo file";
+    case 0xFB: return "FoxBASE";
+    default: return nullptr;
+    }
+}
+
+OpenTable ReadTableFile(const std::string& path, const ReadProgress& progress) {
+    InputFile file(path);
+    const std::uint64_t size = file.Size();
+    if (size == 0) Damaged(path, "the file is empty");
+
+    unsigned char head[32] = {};
+    const std::uint64_t headBytes = std::min<std::uint64_t>(size, sizeof(head));
+    file.ReadAt(0, reinterpret_cast<char*>(head), headBytes, {});
+
+    OpenTable table;
+    table.Header = DecodeHeader(head);
+    const char* versionText = VersionTextOf(table.Header.Version);
+    if (versionText == nullptr) {
+        throw TableError(TableError::Kind::UnknownVersion,
+                         std::string("This is not a dBASE III file & ") + static_cast<char>(table.Header.Version));
+    }
+    if (headBytes < sizeof(head)) Damaged(path, "the file ends inside its 32-byte header");
+
+    const TableHeader& header = table.Header;
+    if (header.HeaderLength < 64) {
+        Damaged(path, "the header length " + std::to_string(header.HeaderLength) + " leaves no room for a field");
+    }
+    if (static_cast<std::uint64_t>(header.HeaderLength) > size) {
+        Damaged(path, "the header length " + std::to_string(header.HeaderLength) + " is beyond the end of the file (" +
+                          std::to_string(size) + " bytes)");
+    }
+    if (header.RecordLength < 1) {
+        Damaged(path, "the record length " + std::to_string(header.RecordLength) + " is below 1");
+    }
+
+    table.VersionText = versionText;
+    table.LastUpdate = DecodeLastUpdate(header.UpdateDate);
+    table.FieldCount = header.HeaderLength / 32 - 1;
+
+    std::vector<unsigned char> descriptors(static_cast<std::size_t>(table.FieldCount) * 32);
+    file.ReadAt(32, reinterpret_cast<char*>(descriptors.data()), descriptors.size(), {});
+    const auto recordLength = static_cast<std::uint32_t>(header.RecordLength);
+    std::uint32_t position = 1;
+    for (int i = 0; i < table.FieldCount; ++i) {
+        FieldDescriptor d = DecodeDescriptor(descriptors.data() + static_cast<std::size_t>(i) * 32);
+        d.Offset = std::min(position, recordLength);
+        d.StoredLength = position < recordLength ? std::min<std::uint32_t>(d.Length, recordLength - position) : 0;
+        position += d.Length;
+        table.FieldNames.push_back(CleanName(d.Name));
+        table.FieldDescriptors.push_back(d);
+    }
+
+    // Only records the file really holds get memory, whatever the header promises.
+    table.RecordsPromised = header.RecordCount;
+    const std::uint64_t promised = header.RecordCount > 0 ? static_cast<std::uint64_t>(header.RecordCount) : 0;
+    const std::uint64_t available = size - static_cast<std::uint64_t>(header.HeaderLength);
+    // A final partial record counts, unless it is no more than the end-of-file marker.
+    std::uint64_t present = available / recordLength;
+    const std::uint64_t tail = available % recordLength;
+    if (tail > 1 || (tail == 1 && !EndMarkerAt(file, size - 1))) ++present;
+    const std::uint64_t held = std::min(promised, present);
+    const std::uint64_t wanted = held * recordLength;
+    const std::uint64_t readable = std::min(wanted, available);
+    table.RecordBytes.resize(wanted);
+    file.ReadAt(static_cast<std::uint64_t>(header.HeaderLength), table.RecordBytes.data(), readable, progress);
+    // A final partial record: blanks stand in for the bytes the file does not have.
+    std::fill(table.RecordBytes.begin() + static_cast<std::ptrdiff_t>(readable), table.RecordBytes.end(), ' ');
+    table.Header.RecordCount = static_cast<std::int32_t>(held);
+
+    table.DeletedFlags.resize(held);
+    for (std::uint64_t r = 0; r < held; ++r) table.DeletedFlags[r] = table.RecordBytes[r * recordLength] == '*';
+
+    table.Fields = DecodeFields(table);
+
+    const CodePage* page = CodePageFromCpg(path);
+    if (page == nullptr) page = CodePage::ForLanguageDriver(header.Reserved[17]);
+    table.TableCodePage = page != nullptr ? page : &CodePage::Default();
+    return table;
+}
+
+void ReadTable(const std::string& path, OpenTable& table, const ReadProgress& progress) {
+    if (path.empty()) return;
+    OpenTable fresh = ReadTableFile(path, progress);
+    fresh.ColumnCount = table.ColumnCount;
+    fresh.ColumnSelected = std::move(table.ColumnSelected);
+    fresh.TableBaseName = std::move(table.TableBaseName);
+    fresh.SourcePath = std::move(table.SourcePath);
+    table = std::move(fresh);
+}
+
+}  // namespace quillet

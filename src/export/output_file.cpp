@@ -1,0 +1,79 @@
+#include "export/output_file.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "export/export_error.h"
+
+namespace quillet {
+
+OutputFile::OutputFile(std::string targetPath) : target_(std::move(targetPath)), buffer_(new char[kCapacity]) {
+    struct stat info {};
+    if (::stat(target_.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) {
+        delete[] buffer_;
+        Fail("it is a folder");
+    }
+    temporary_ = target_ + ".XXXXXX";
+    fd_ = ::mkstemp(temporary_.data());
+    if (fd_ < 0) {
+        const int error = errno;
+        delete[] buffer_;
+        Fail(std::strerror(error));
+    }
+    // mkstemp makes the file private; give it the permissions a plain new file would get.
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    ::fchmod(fd_, 0666 & ~mask);
+}
+
+OutputFile::~OutputFile() {
+    Discard();
+    delete[] buffer_;
+}
+
+void OutputFile::Fail(const std::string& reason) const {
+    throw ExportError("Cannot write \"" + target_ + "\": " + reason + ".");
+}
+
+void OutputFile::WriteThrough(std::string_view bytes) {
+    while (!bytes.empty()) {
+        const ssize_t wrote = ::write(fd_, bytes.data(), bytes.size());
+        if (wrote < 0) {
+            if (errno == EINTR) continue;
+            Fail(std::strerror(errno));
+        }
+        bytes.remove_prefix(static_cast<std::size_t>(wrote));
+    }
+}
+
+void OutputFile::Flush() {
+    const std::size_t used = used_;
+    used_ = 0;
+    WriteThrough(std::string_view(buffer_, used));
+}
+
+void OutputFile::Commit() {
+    Flush();
+    if (::close(fd_) != 0) {
+        fd_ = -1;
+        Fail(std::strerror(errno));
+    }
+    fd_ = -1;
+    if (::rename(temporary_.c_str(), target_.c_str()) != 0) Fail(std::strerror(errno));
+    temporary_.clear();
+}
+
+void OutputFile::Discard() noexcept {
+    if (fd_ >= 0) ::close(fd_);
+    fd_ = -1;
+    if (!temporary_.empty()) ::unlink(temporary_.c_str());
+    temporary_.clear();
+}
+
+}  // namespace quillet

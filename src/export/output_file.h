@@ -1,0 +1,59 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace quillet {
+
+// The file an exporter writes. Bytes go to a temporary file beside the target through a
+// buffer; Commit() renames it over the target. Until then an existing file of the target's
+// name is untouched, and a file never committed is removed when this object goes away.
+// Every failure throws ExportError naming the target path and the system's reason.
+class OutputFile {
+public:
+    explicit OutputFile(std::string targetPath);
+    OutputFile(const OutputFile&) = delete;
+    OutputFile& operator=(const OutputFile&) = delete;
+    ~OutputFile();
+
+    void Write(std::string_view bytes) {
+        if (bytes.size() > kCapacity - used_) {
+            Flush();
+            if (bytes.size() >= kCapacity) {
+                WriteThrough(bytes);
+                return;
+            }
+        }
+        bytes.copy(buffer_ + used_, bytes.size());
+        used_ += bytes.size();
+    }
+    void Write(char byte) {
+        if (used_ == kCapacity) Flush();
+        buffer_[used_++] = byte;
+    }
+    // A text followed by CR LF.
+    void WriteLine(std::string_view text) {
+        Write(text);
+        Write(std::string_view("\r\n", 2));
+    }
+
+    void Commit();
+    const std::string& Path() const { return target_; }
+
+    [[noreturn]] void Fail(const std::string& reason) const;
+
+private:
+    static constexpr std::size_t kCapacity = 1u << 20;
+
+    void Flush();
+    void WriteThrough(std::string_view bytes);
+    void Discard() noexcept;
+
+    std::string target_;
+    std::string temporary_;
+    int fd_ = -1;
+    std::size_t used_ = 0;
+    char* buffer_;
+};
+
+}  // namespace quillet

@@ -100,8 +100,11 @@ Outcome RunConvert(const Invocation& invocation) {
                 return Outcome::Failed;
             }
 
-            ProgressLine progress(stderr, argument, showProgress);
-            ExportTable(table, settings, [&](std::int64_t done, std::int64_t total) { progress.Update(done, total); });
+            {
+                // Wiped before the path is printed, which may go to the same terminal.
+                ProgressLine progress(stderr, argument, showProgress);
+                ExportTable(table, settings, [&](std::int64_t done, std::int64_t total) { progress.Update(done, total); });
+            }
             std::printf("%s\n", target.c_str());
             std::fflush(stdout);
             return Outcome::Done;

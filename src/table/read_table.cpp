@@ -39,7 +39,7 @@ public:
 
     // Reads exactly length bytes at offset into out, reporting progress in steps.
     void ReadAt(std::uint64_t offset, char* out, std::uint64_t length, const ReadProgress& progress) {
-        constexpr std::uint64_t kStep = 8u << 20;
+        constexpr std::uint64_t kStep = 1u << 20;
         std::uint64_t done = 0;
         while (done < length) {
             const std::uint64_t want = std::min(kStep, length - done);
@@ -216,15 +216,24 @@ OpenTable ReadTableFile(const std::string& path, const ReadProgress& progress) {
     const std::uint64_t wanted = held * recordLength;
     const std::uint64_t readable = std::min(wanted, available);
     table.RecordBytes.resize(wanted);
-    file.ReadAt(static_cast<std::uint64_t>(header.HeaderLength), table.RecordBytes.data(), readable, progress);
+    table.DeletedFlags.resize(held);
+    table.Fields = PrepareFields(table, held);
+    std::uint64_t decoded = 0;
+    const auto decodeUpTo = [&](std::uint64_t records) {
+        for (std::uint64_t r = decoded; r < records; ++r) table.DeletedFlags[r] = table.RecordBytes[r * recordLength] == '*';
+        DecodeRecords(table, table.Fields, decoded, records);
+        decoded = records;
+    };
+    // Each piece is decoded as soon as it has been read, while its bytes are still in the cache.
+    file.ReadAt(static_cast<std::uint64_t>(header.HeaderLength), table.RecordBytes.data(), readable,
+                [&](std::uint64_t done, std::uint64_t total) {
+                    decodeUpTo(done / recordLength);
+                    if (progress) progress(done, total);
+                });
     // A final partial record: blanks stand in for the bytes the file does not have.
     std::fill(table.RecordBytes.begin() + static_cast<std::ptrdiff_t>(readable), table.RecordBytes.end(), ' ');
+    decodeUpTo(held);
     table.Header.RecordCount = static_cast<std::int32_t>(held);
-
-    table.DeletedFlags.resize(held);
-    for (std::uint64_t r = 0; r < held; ++r) table.DeletedFlags[r] = table.RecordBytes[r * recordLength] == '*';
-
-    table.Fields = DecodeFields(table);
 
     const CodePage* page = CodePageFromCpg(path);
     if (page == nullptr) page = CodePage::ForLanguageDriver(header.Reserved[17]);

@@ -5,8 +5,9 @@
 //   XlrdSheet(path) == "encoding cp1252\n1 1 text NAME\n2 1 number 12.0\n"
 //
 // One line for the encoding xlrd decoded the texts with, then one line per cell that holds
-// something, rows and columns counted from 1: "row column text|number value" (texts in UTF-8,
-// numbers as Python's repr). A file xlrd cannot read gives "xlrd failed:" and its reason.
+// something, rows and columns counted from 1: "row column text|number value" (texts in UTF-8
+// with backslash, LF and CR written \\, \n and \r; numbers as Python's repr). A file xlrd
+// cannot read gives "xlrd failed:" and its reason.
 
 #include <array>
 #include <cstdlib>
@@ -29,7 +30,8 @@ try:
             for c in range(sheet.ncols):
                 cell = sheet.cell(r, c)
                 if cell.ctype == xlrd.XL_CELL_TEXT:
-                    out.append("%d %d text %s" % (r + 1, c + 1, cell.value))
+                    text = cell.value.replace("\\", "\\\\").replace("\n", "\\n").replace("\r", "\\r")
+                    out.append("%d %d text %s" % (r + 1, c + 1, text))
                 elif cell.ctype == xlrd.XL_CELL_NUMBER:
                     out.append("%d %d number %r" % (r + 1, c + 1, cell.value))
                 elif cell.ctype != xlrd.XL_CELL_EMPTY:

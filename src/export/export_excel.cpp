@@ -25,7 +25,7 @@ void CheckSheetSize(const OpenTable& table, const ExportSettings& settings, cons
         const int field = columns.back();
         throw ExportError("Cannot write \"" + path + "\": an Excel worksheet holds at most " +
                           std::to_string(kMaxSheetColumns) + " columns, and the selected column \"" +
-                          table.FieldNames[static_cast<std::size_t>(field)] + "\" is column " +
+                          table.TableCodePage->ToUtf8(table.FieldNames[static_cast<std::size_t>(field)]) + "\" is column " +
                           std::to_string(field + 1) + ". Leave out the columns beyond " +
                           std::to_string(kMaxSheetColumns) + ", or export the table as CSV.");
     }

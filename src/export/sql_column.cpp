@@ -1,5 +1,6 @@
 #include "export/sql_column.h"
 
+#include <algorithm>
 #include <cmath>
 #include <optional>
 #include <unordered_set>

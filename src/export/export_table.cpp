@@ -20,12 +20,6 @@ void RefuseToReplaceSource(const OpenTable& table, const ExportSettings& setting
 
 }  // namespace
 
-std::string OutputPath(const OpenTable& table, const ExportSettings& settings, OutputFormat format) {
-    std::string path = settings.SaveFolder;
-    if (path.empty() || path.back() != '/') path += '/';
-    return path + table.TableBaseName + ExtensionOf(format);
-}
-
 void ExportTable(const OpenTable& table, const ExportSettings& settings, const ExportProgress& progress) {
     RefuseToReplaceSource(table, settings);
     switch (settings.OutputFormat) {

@@ -15,22 +15,30 @@ std::vector<int> SelectedColumns(const OpenTable& table) {
 }
 
 void AppendCleaned(std::string& out, std::string_view text, CleanRule rule) {
+    // Trimming the text first gives the same result whenever no NUL or CR is to be removed:
+    // what the trim cuts off is spaces only. Text fields are mostly padded with blanks, so this
+    // usually leaves a short text to check and one append.
+    const std::size_t first = text.find_first_not_of(' ');
+    const std::string_view trimmed =
+        first == std::string_view::npos ? std::string_view() : text.substr(first, text.find_last_not_of(' ') - first + 1);
+    bool removes = false;
+    for (const char c : trimmed) removes |= (c == '\0' && rule.RemoveNul) | (c == '\r' && rule.RemoveCr);
+    if (!removes) {
+        out.append(trimmed);
+        return;
+    }
+
     const std::size_t start = out.size();
-    if ((rule.RemoveNul && text.find('\0') != std::string_view::npos) ||
-        (rule.RemoveCr && text.find('\r') != std::string_view::npos)) {
-        for (char c : text) {
-            if ((c == '\0' && rule.RemoveNul) || (c == '\r' && rule.RemoveCr)) continue;
-            out += c;
-        }
-    } else {
-        out.append(text);
+    for (char c : text) {
+        if ((c == '\0' && rule.RemoveNul) || (c == '\r' && rule.RemoveCr)) continue;
+        out += c;
     }
     std::size_t end = out.size();
     while (end > start && out[end - 1] == ' ') --end;
-    std::size_t first = start;
-    while (first < end && out[first] == ' ') ++first;
+    std::size_t kept = start;
+    while (kept < end && out[kept] == ' ') ++kept;
     out.erase(end);
-    out.erase(start, first - start);
+    out.erase(start, kept - start);
 }
 
 void CleanCellText(std::string& out, const OpenTable& table, std::int64_t record, int field,

@@ -1,0 +1,37 @@
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+
+#include "export/export_frame.h"
+
+using namespace quillet;
+
+namespace {
+
+// The rule as stated: NULs out, then CRs out, then leading and trailing spaces off.
+std::string Reference(const std::string& text, CleanRule rule) {
+    std::string kept;
+    for (char c : text) {
+        if ((c == '\0' && rule.RemoveNul) || (c == '\r' && rule.RemoveCr)) continue;
+        kept += c;
+    }
+    const auto first = kept.find_first_not_of(' ');
+    return first == std::string::npos ? "" : kept.substr(first, kept.find_last_not_of(' ') - first + 1);
+}
+
+}  // namespace
+
+TEST(AppendCleaned, EveryMixOfSpacesNulsAndCarriageReturnsFollowsTheRule) {
+    std::mt19937 random(11);
+    const char alphabet[] = {' ', ' ', ' ', '\0', '\r', 'a', '\n'};
+    for (int i = 0; i < 100000; ++i) {
+        std::string text;
+        for (auto n = random() % 9; n > 0; --n) text += alphabet[random() % sizeof alphabet];
+        for (const CleanRule rule : {CleanRule{true, true}, CleanRule{false, true}, CleanRule{true, false}}) {
+            std::string out = "kept";
+            AppendCleaned(out, text, rule);
+            ASSERT_EQ(out, "kept" + Reference(text, rule)) << testing::PrintToString(text);
+        }
+    }
+}

@@ -5,6 +5,10 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
+#include <exception>
+#include <functional>
+#include <thread>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -136,6 +140,64 @@ bool EndMarkerAt(InputFile& file, std::uint64_t offset) {
     return byte == '\x1A';
 }
 
+void DecodeSpan(OpenTable& table, std::uint64_t first, std::uint64_t last) {
+    const auto length = static_cast<std::uint64_t>(table.Header.RecordLength);
+    for (std::uint64_t r = first; r < last; ++r) table.DeletedFlags[r] = table.RecordBytes[r * length] == '*';
+    DecodeRecords(table, table.Fields, first, last);
+}
+
+// Reads the file's bytes of records [first, last), but not beyond readable bytes of records,
+// decoding each piece as soon as it has been read, while its bytes are still in the cache.
+// Returns the end of the records decoded; done is the count of bytes read so far.
+std::uint64_t ReadSpan(InputFile& file, OpenTable& table, std::uint64_t first, std::uint64_t last, std::uint64_t readable,
+                       const std::function<void(std::uint64_t done)>& read) {
+    const auto length = static_cast<std::uint64_t>(table.Header.RecordLength);
+    const std::uint64_t begin = first * length;
+    const std::uint64_t end = std::min(last * length, readable);
+    std::uint64_t decoded = first;
+    if (end <= begin) return decoded;
+    file.ReadAt(static_cast<std::uint64_t>(table.Header.HeaderLength) + begin, table.RecordBytes.data() + begin,
+                end - begin, [&](std::uint64_t done, std::uint64_t) {
+                    const std::uint64_t complete = first + done / length;
+                    DecodeSpan(table, decoded, complete);
+                    decoded = complete;
+                    if (read) read(done);
+                });
+    return decoded;
+}
+
+// Reads and decodes the records; a large table in two halves on two threads, each reading and
+// decoding its own half. Progress is reported from the calling thread only. Returns the end of
+// the records decoded (a final partial record is left to the caller).
+std::uint64_t ReadRecords(InputFile& file, OpenTable& table, std::uint64_t held, std::uint64_t readable,
+                          const ReadProgress& progress) {
+    constexpr std::uint64_t kSplitFrom = 16u << 20;
+    if (readable < kSplitFrom || std::thread::hardware_concurrency() < 2) {
+        return ReadSpan(file, table, 0, held, readable, [&](std::uint64_t done) {
+            if (progress) progress(done, readable);
+        });
+    }
+    const std::uint64_t half = held / 2;
+    std::atomic<std::uint64_t> helperDone{0};
+    std::exception_ptr helperFailure;
+    std::uint64_t decoded = 0;
+    {
+        std::jthread helper([&] {
+            try {
+                ReadSpan(file, table, 0, half, readable, [&](std::uint64_t done) { helperDone = done; });
+            } catch (...) {
+                helperFailure = std::current_exception();
+            }
+        });
+        decoded = ReadSpan(file, table, half, held, readable, [&](std::uint64_t done) {
+            if (progress) progress(helperDone + done, readable);
+        });
+    }
+    if (helperFailure) std::rethrow_exception(helperFailure);
+    if (progress) progress(readable, readable);
+    return decoded;
+}
+
 }  // namespace
 
 const char* VersionTextOf(std::uint8_t version) {
@@ -218,21 +280,10 @@ OpenTable ReadTableFile(const std::string& path, const ReadProgress& progress) {
     table.RecordBytes.resize(wanted);
     table.DeletedFlags.resize(held);
     table.Fields = PrepareFields(table, held);
-    std::uint64_t decoded = 0;
-    const auto decodeUpTo = [&](std::uint64_t records) {
-        for (std::uint64_t r = decoded; r < records; ++r) table.DeletedFlags[r] = table.RecordBytes[r * recordLength] == '*';
-        DecodeRecords(table, table.Fields, decoded, records);
-        decoded = records;
-    };
-    // Each piece is decoded as soon as it has been read, while its bytes are still in the cache.
-    file.ReadAt(static_cast<std::uint64_t>(header.HeaderLength), table.RecordBytes.data(), readable,
-                [&](std::uint64_t done, std::uint64_t total) {
-                    decodeUpTo(done / recordLength);
-                    if (progress) progress(done, total);
-                });
+    const std::uint64_t decoded = ReadRecords(file, table, held, readable, progress);
     // A final partial record: blanks stand in for the bytes the file does not have.
     std::fill(table.RecordBytes.begin() + static_cast<std::ptrdiff_t>(readable), table.RecordBytes.end(), ' ');
-    decodeUpTo(held);
+    DecodeSpan(table, decoded, held);
     table.Header.RecordCount = static_cast<std::int32_t>(held);
 
     const CodePage* page = CodePageFromCpg(path);

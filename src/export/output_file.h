@@ -47,7 +47,7 @@ public:
     [[noreturn]] void Fail(const std::string& reason) const;
 
 private:
-    static constexpr std::size_t kCapacity = 1u << 20;
+    static constexpr std::size_t kCapacity = 256u << 10;
 
     void WriteAcross(std::string_view bytes);
     // Hands the full buffer to the writer and goes on filling the other one.

@@ -24,10 +24,11 @@ std::string Reference(const std::string& text, CleanRule rule) {
 
 TEST(AppendCleaned, EveryMixOfSpacesNulsAndCarriageReturnsFollowsTheRule) {
     std::mt19937 random(11);
-    const char alphabet[] = {' ', ' ', ' ', '\0', '\r', 'a', '\n'};
+    const char alphabet[] = {' ', ' ', ' ', ' ', ' ', ' ', '\0', '\r', 'a', '\n', '\x8D', '\x0C'};
     for (int i = 0; i < 100000; ++i) {
         std::string text;
-        for (auto n = random() % 9; n > 0; --n) text += alphabet[random() % sizeof alphabet];
+        for (auto n = random() % 41; n > 0; --n) text += alphabet[random() % sizeof alphabet];
+        if (random() % 2) text += std::string(random() % 21, ' ');  // padding as text fields have it
         for (const CleanRule rule : {CleanRule{true, true}, CleanRule{false, true}, CleanRule{true, false}}) {
             std::string out = "kept";
             AppendCleaned(out, text, rule);

@@ -16,6 +16,7 @@
 using namespace quillet;
 using quillet::testing::ExportedFormat;
 using quillet::testing::ExportedFormats;
+using quillet::testing::FolderEntries;
 using quillet::testing::OpenBuilt;
 using quillet::testing::ReadFileBytes;
 using quillet::testing::SettingsInto;
@@ -23,12 +24,6 @@ using quillet::testing::TableBuilder;
 using quillet::testing::TempDir;
 
 namespace {
-
-std::set<std::string> FolderEntries(const std::filesystem::path& folder) {
-    std::set<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(folder)) names.insert(entry.path().filename().string());
-    return names;
-}
 
 OpenTable ManyRecords(const TempDir& dir) {
     TableBuilder t;

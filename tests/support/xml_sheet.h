@@ -15,6 +15,7 @@
 
 #include "support/run_program.h"
 #include "support/sheet.h"
+#include "table/code_page.h"
 
 namespace quillet::testing {
 
@@ -30,24 +31,6 @@ struct XmlElement {
         throw std::runtime_error("<" + Name + "> has no <" + std::string(name) + ">");
     }
 };
-
-inline void AppendUtf8(std::string& out, unsigned long c) {
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (c >> 18));
-        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-}
 
 // Canonical character data up to the next tag, references resolved.
 inline void AppendCanonicalText(std::string& out, std::string_view text) {
@@ -66,7 +49,7 @@ inline void AppendCanonicalText(std::string& out, std::string_view text) {
         } else if (reference == "gt") {
             out += '>';
         } else if (reference.starts_with("#x")) {
-            AppendUtf8(out, std::stoul(std::string(reference.substr(2)), nullptr, 16));
+            AppendUtf8CodePoint(out, static_cast<char32_t>(std::stoul(std::string(reference.substr(2)), nullptr, 16)));
         } else {
             throw std::runtime_error("unexpected reference &" + std::string(reference) + ";");
         }

@@ -4,6 +4,8 @@
 // rows, so that the rules all formats share are tested once for all of them. Where a format
 // follows a rule its own way by design, its entry says how.
 
+#include <gtest/gtest.h>
+
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -68,6 +70,17 @@ inline const std::vector<ExportedFormat>& ExportedFormats() {
          .RefusalWithoutColumns = "Select at least one column to export."},
     };
     return formats;
+}
+
+// Runs the export and returns its error message, or fails the test when it succeeded.
+inline std::string FailureOf(const ExportedFormat& format, const OpenTable& table, const ExportSettings& settings) {
+    try {
+        format.Export(table, settings, {});
+    } catch (const ExportError& e) {
+        return e.what();
+    }
+    ADD_FAILURE() << format.Name << " export to " << settings.SaveFolder << " succeeded";
+    return {};
 }
 
 }  // namespace quillet::testing

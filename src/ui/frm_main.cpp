@@ -4,6 +4,7 @@
 #include <QCheckBox>
 #include <QFile>
 #include <QFileInfo>
+#include <QFontMetrics>
 #include <QFrame>
 #include <QHeaderView>
 #include <QLabel>
@@ -12,6 +13,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStyle>
 #include <QTableView>
 
 #include "ui/app_icon.h"
@@ -196,11 +198,16 @@ void frmMain::FitCaptions() {
     // The layout is measured in physical units, so the captions are too: 8 points as a rule,
     // a little less where the desktop's font runs too wide for a caption to fit its control.
     const auto fits = [this] {
+        const QFontMetrics metrics(font());
+        const int mark = style()->pixelMetric(QStyle::PM_ExclusiveIndicatorWidth) +
+                         style()->pixelMetric(QStyle::PM_RadioButtonLabelSpacing);
         for (const QAbstractButton* button : findChildren<QAbstractButton*>()) {
-            if (button->sizeHint().width() > button->width()) return false;
+            if (button->text().isEmpty()) continue;  // the list's corner button
+            const bool marked = qobject_cast<const QPushButton*>(button) == nullptr;
+            if (metrics.horizontalAdvance(button->text()) + (marked ? mark : 8) > button->width()) return false;
         }
         for (const QLabel* label : {Label1, Label2}) {
-            if (label->sizeHint().width() > label->width()) return false;
+            if (metrics.horizontalAdvance(label->text()) > label->width()) return false;
         }
         return true;
     };

@@ -275,7 +275,7 @@ void frmMain::FinishOpen() {
     } else if (table_.RecordsPromised > table_.RecordCount()) {
         const std::int64_t lost = table_.RecordsPromised - table_.RecordCount();
         Tell(QStringLiteral("The file \"%1\" ends early: %2 of the %3 records that its header promises could not be "
-                            "read. The %4 records it holds are shown.")
+                            "read. The list shows the %4 it holds.")
                  .arg(openingPath_, QString::number(lost), QString::number(table_.RecordsPromised),
                       QString::number(table_.RecordCount())),
              MessageIcon::Warning);

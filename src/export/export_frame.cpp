@@ -48,22 +48,18 @@ bool HoldsRemoved(std::string_view text, CleanRule rule) {
     return false;
 }
 
-std::string_view Trimmed(std::string_view text) {
+// TrimSpaces, eight bytes at a time over the padding that text fields mostly end in.
+std::string_view TrimPadding(std::string_view text) {
     std::size_t end = text.size();
     while (end >= 8 && Load8(text.data() + end - 8) == kEveryByte * ' ') end -= 8;
-    while (end > 0 && text[end - 1] == ' ') --end;
-    std::size_t first = 0;
-    while (first < end && text[first] == ' ') ++first;
-    return text.substr(first, end - first);
+    return TrimSpaces(text.substr(0, end));
 }
-
-}  // namespace
 
 void AppendCleaned(std::string& out, std::string_view text, CleanRule rule) {
     // Trimming the text first gives the same result whenever no NUL or CR is to be removed:
-    // what the trim cuts off is spaces only. Text fields are mostly padded with blanks, so this
-    // usually leaves a short text to check and one append.
-    const std::string_view trimmed = Trimmed(text);
+    // what the trim cuts off is spaces only. This usually leaves a short text to check and one
+    // append.
+    const std::string_view trimmed = TrimPadding(text);
     if (!HoldsRemoved(trimmed, rule)) {
         out.append(trimmed);
         return;
@@ -74,22 +70,20 @@ void AppendCleaned(std::string& out, std::string_view text, CleanRule rule) {
         if ((c == '\0' && rule.RemoveNul) || (c == '\r' && rule.RemoveCr)) continue;
         out += c;
     }
-    std::size_t end = out.size();
-    while (end > start && out[end - 1] == ' ') --end;
-    std::size_t kept = start;
-    while (kept < end && out[kept] == ' ') ++kept;
-    out.erase(end);
-    out.erase(start, kept - start);
+    const std::string_view kept = TrimSpaces(std::string_view(out).substr(start));
+    const std::size_t first = static_cast<std::size_t>(kept.data() - out.data());
+    out.erase(first + kept.size());
+    out.erase(start, first - start);
 }
 
-void CleanCellText(std::string& out, const OpenTable& table, std::int64_t record, int field,
-                   const ExportSettings& settings, CleanRule rule) {
+}  // namespace
+
+void CleanCellText(std::string& out, const CellValue& cell, char decimalSeparator, CleanRule rule) {
     out.clear();
-    const CellValue cell = table.Cell(record, field);
     if (cell.Kind == CellKind::Text) {
         AppendCleaned(out, cell.Text, rule);
     } else {
-        AppendCellText(out, cell, settings.DecimalSeparator);
+        AppendCellText(out, cell, decimalSeparator);
     }
 }
 

@@ -5,9 +5,9 @@
 #include <string_view>
 #include <vector>
 
-#include "table/fill_later_allocator.h"
 #include "table/cell_value.h"
 #include "table/code_page.h"
+#include "table/fill_later_allocator.h"
 #include "table/table_header.h"
 
 namespace quillet {

@@ -6,13 +6,13 @@
 
 #include <algorithm>
 #include <atomic>
-#include <exception>
-#include <functional>
-#include <thread>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <exception>
+#include <functional>
 #include <limits>
+#include <thread>
 
 #include "table/field_decoding.h"
 
@@ -148,7 +148,7 @@ void DecodeSpan(OpenTable& table, std::uint64_t first, std::uint64_t last) {
 
 // Reads the file's bytes of records [first, last), but not beyond readable bytes of records,
 // decoding each piece as soon as it has been read, while its bytes are still in the cache.
-// Returns the end of the records decoded; done is the count of bytes read so far.
+// Returns the end of the records decoded. read is told the bytes read so far.
 std::uint64_t ReadSpan(InputFile& file, OpenTable& table, std::uint64_t first, std::uint64_t last, std::uint64_t readable,
                        const std::function<void(std::uint64_t done)>& read) {
     const auto length = static_cast<std::uint64_t>(table.Header.RecordLength);

@@ -31,8 +31,11 @@ COMMANDS
     convert TABLE.dbf... --to FORMAT [options]
         Writes each table to one file named after the table (up to the first "."
         of its name) with the format's extension: .txt .csv .htm .rtf .xml .xls .sql.
-        An existing file of that name is replaced. The path of each file written is
-        printed on standard output.
+        An existing file of that name is replaced, but never by a half-written one,
+        never by the table being converted (a table named sales.csv is not converted
+        to CSV beside itself) and never twice in one call (of two tables whose files
+        would have the same name, the later one fails). The path of each file written
+        is printed on standard output.
 
 OPTIONS
     --to txt|csv|htm|rtf|xml|xls|sql

@@ -11,45 +11,44 @@ namespace quillet {
 
 namespace {
 
-// A quoted item doubles its quotes so that a reader gets the item back whole; an unquoted
-// item stays as the user asked, raw.
-void AppendItem(std::string& row, std::string_view text, bool quote) {
-    if (quote) {
-        AppendQuoted(row, text, '"');
-    } else {
-        row.append(text);
+// The delimiter follows every column but the table's last listed one, selected or not. A quoted
+// item doubles its quotes so that a reader gets the item back whole; an unquoted item stays as
+// the user asked, raw.
+struct ItemWriter {
+    std::string_view Delimiter;
+    int LastColumn;
+    bool Quote;
+
+    void Append(std::string& row, std::string_view text, int column) const {
+        if (Quote) {
+            AppendQuoted(row, text, '"');
+        } else {
+            row.append(text);
+        }
+        if (column != LastColumn) row.append(Delimiter);
     }
-}
+};
 
 void ExportDelimited(const OpenTable& table, const ExportSettings& settings, const ExportProgress& progress,
                      OutputFormat format) {
     OutputFile file(OutputPath(table, settings, format));
     const std::vector<int> columns = SelectedColumns(table);
     const std::string_view rowEnd = settings.RowDelimiter == "CRLF" ? std::string_view("\r\n") : std::string_view("\n");
-    const std::string_view delimiter = settings.ItemsDelimiter;
-    // The delimiter follows every column but the table's last listed one, selected or not.
-    const int lastColumn = table.ColumnCount - 1;
-    std::string row;
-    std::string cell;
-
-    auto appendColumn = [&](std::string_view text, int column) {
-        AppendItem(row, text, settings.QuoteItems);
-        if (column != lastColumn) row.append(delimiter);
-    };
+    const ItemWriter items{settings.ItemsDelimiter, table.ColumnCount - 1, settings.QuoteItems};
 
     if (settings.TextIncludeHeader) {
-        for (int f : columns) appendColumn(table.FieldNames[static_cast<std::size_t>(f)], f);
-        row.append(rowEnd);
-        file.Write(row);
+        std::string header;
+        for (int f : columns) items.Append(header, table.FieldNames[static_cast<std::size_t>(f)], f);
+        header.append(rowEnd);
+        file.Write(header);
     }
-    ForEachWrittenRecord(table, settings, progress, [&](std::int64_t record) {
-        row.clear();
-        for (int f : columns) {
-            CleanCellText(cell, table, record, f, settings, CleanRule{.RemoveNul = true, .RemoveCr = true});
-            appendColumn(cell, f);
-        }
-        row.append(rowEnd);
-        file.Write(row);
+    WriteRecords(file, table, settings, progress, [&] {
+        return [&, scratch = std::string()](std::string& out, std::int64_t record) mutable {
+            for (int f : columns) {
+                items.Append(out, CleanCellText(table, record, f, settings, CleanRule{.RemoveNul = true, .RemoveCr = true}, scratch), f);
+            }
+            out.append(rowEnd);
+        };
     });
     file.Commit();
 }

@@ -15,9 +15,6 @@ constexpr std::int64_t kMaxSheetRows = 16384;
 constexpr std::int64_t kMaxRecords = kMaxSheetRows - 1;
 constexpr int kMaxSheetColumns = 256;
 
-// A cell's text is only trimmed: whatever else it holds goes into the sheet.
-constexpr CleanRule kTrimOnly{false, false};
-
 // Refuses, before any byte is written, a table whose written cells would fall outside the sheet.
 void CheckSheetSize(const OpenTable& table, const ExportSettings& settings, const std::vector<int>& columns,
                     const std::string& path) {
@@ -44,12 +41,9 @@ ExcelTextEncoding SheetEncoding(const OpenTable& table, const ExportSettings& se
     if (ExcelTextEncoding::ReadersKnow(codePage)) return ExcelTextEncoding(codePage);
     return ExcelTextEncoding(codePage, [&](auto&& count) {
         for (int field : columns) count(table.FieldNames[static_cast<std::size_t>(field)]);
-        std::string text;
+        std::string scratch;
         ForEachWrittenRecord(table, settings, {}, [&](std::int64_t record) {
-            for (int field : columns) {
-                CleanCellText(text, table, record, field, settings, kTrimOnly);
-                count(text);
-            }
+            for (int field : columns) count(CleanCellText(table, record, field, settings, kTrimOnly, scratch));
         });
     });
 }
@@ -62,7 +56,7 @@ void ExportExcel(const OpenTable& table, const ExportSettings& settings, const E
     CheckSheetSize(table, settings, columns, path);
 
     ExcelTextEncoding encoding = SheetEncoding(table, settings, columns);
-    std::string text;
+    std::string scratch;
     ExcelFileV2 sheet;
     sheet.OpenFile(path, encoding.SheetCodePage());
     for (int field : columns) {
@@ -71,7 +65,8 @@ void ExportExcel(const OpenTable& table, const ExportSettings& settings, const E
     ForEachWrittenRecord(table, settings, progress, [&](std::int64_t record) {
         const int row = static_cast<int>(record) + 2;
         for (int field : columns) {
-            CleanCellText(text, table, record, field, settings, kTrimOnly);
+            // A cell's text is only trimmed: whatever else it holds goes into the sheet.
+            const std::string_view text = CleanCellText(table, record, field, settings, kTrimOnly, scratch);
             const ExcelCell cell = ClassifyExcelCell(text, settings.DecimalSeparator);
             switch (cell.Kind) {
             case ExcelCellKind::Label:

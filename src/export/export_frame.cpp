@@ -34,6 +34,7 @@ std::uint64_t ZeroBytes(std::uint64_t word) { return (word - kEveryByte) & ~word
 // Whether text holds a byte the rule removes, eight bytes at a time: cells are checked far more
 // often than they hold one.
 bool HoldsRemoved(std::string_view text, CleanRule rule) {
+    if (!rule.RemoveNul && !rule.RemoveCr) return false;
     const char* p = text.data();
     std::size_t left = text.size();
     for (; left >= 8; p += 8, left -= 8) {
@@ -48,43 +49,37 @@ bool HoldsRemoved(std::string_view text, CleanRule rule) {
     return false;
 }
 
-// TrimSpaces, eight bytes at a time over the padding that text fields mostly end in.
-std::string_view TrimPadding(std::string_view text) {
-    std::size_t end = text.size();
-    while (end >= 8 && Load8(text.data() + end - 8) == kEveryByte * ' ') end -= 8;
-    return TrimSpaces(text.substr(0, end));
-}
-
-void AppendCleaned(std::string& out, std::string_view text, CleanRule rule) {
+std::string_view Cleaned(std::string_view text, CleanRule rule, std::string& scratch) {
     // Trimming the text first gives the same result whenever no NUL or CR is to be removed:
-    // what the trim cuts off is spaces only. This usually leaves a short text to check and one
-    // append.
-    const std::string_view trimmed = TrimPadding(text);
-    if (!HoldsRemoved(trimmed, rule)) {
-        out.append(trimmed);
-        return;
-    }
+    // what the trim cuts off is spaces only. Cells seldom hold either.
+    const std::string_view trimmed = TrimSpaces(text);
+    if (!HoldsRemoved(trimmed, rule)) return trimmed;
 
-    const std::size_t start = out.size();
+    scratch.clear();
     for (char c : text) {
         if ((c == '\0' && rule.RemoveNul) || (c == '\r' && rule.RemoveCr)) continue;
-        out += c;
+        scratch += c;
     }
-    const std::string_view kept = TrimSpaces(std::string_view(out).substr(start));
-    const std::size_t first = static_cast<std::size_t>(kept.data() - out.data());
-    out.erase(first + kept.size());
-    out.erase(start, first - start);
+    return TrimSpaces(scratch);
 }
 
 }  // namespace
 
-void CleanCellText(std::string& out, const CellValue& cell, char decimalSeparator, CleanRule rule) {
-    out.clear();
-    if (cell.Kind == CellKind::Text) {
-        AppendCleaned(out, cell.Text, rule);
-    } else {
-        AppendCellText(out, cell, decimalSeparator);
-    }
+std::string_view TrimSpaces(std::string_view text) {
+    // Eight bytes at a time over the padding that text fields mostly end in.
+    std::size_t end = text.size();
+    while (end >= 8 && Load8(text.data() + end - 8) == kEveryByte * ' ') end -= 8;
+    const std::string_view unpadded = text.substr(0, end);
+    const std::size_t first = unpadded.find_first_not_of(' ');
+    if (first == std::string_view::npos) return unpadded.substr(end);
+    return unpadded.substr(first, unpadded.find_last_not_of(' ') - first + 1);
+}
+
+std::string_view CleanCellText(const CellValue& cell, char decimalSeparator, CleanRule rule, std::string& scratch) {
+    if (cell.Kind == CellKind::Text) return Cleaned(cell.Text, rule, scratch);
+    scratch.clear();
+    AppendCellText(scratch, cell, decimalSeparator);
+    return scratch;
 }
 
 }  // namespace quillet

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "export/exporters.h"
+#include "export/record_blocks.h"
 
 namespace quillet {
 
@@ -38,26 +39,44 @@ void ForEachWrittenRecord(const OpenTable& table, const ExportSettings& settings
     if (progress) progress(count, count);
 }
 
+// Writes every record the filter lets through to file, in file order, formatted by
+// format(out, record), which appends the record's bytes to out. makeFormatter() gives each
+// formatting thread a formatter of its own (see WriteRecordBlocks): a lambda that captures its
+// scratch buffers by value and everything else by reference.
+template <typename MakeFormatter>
+void WriteRecords(OutputFile& file, const OpenTable& table, const ExportSettings& settings,
+                  const ExportProgress& progress, MakeFormatter&& makeFormatter) {
+    const RecordFilter filter = settings.RecordFilter;
+    WriteRecordBlocks(file, table, progress, [&]() -> FormatBlock {
+        return [&table, filter, format = makeFormatter()](std::string& out, std::int64_t first, std::int64_t last) mutable {
+            for (std::int64_t r = first; r < last; ++r) {
+                if (RecordPasses(filter, table.IsDeleted(r))) format(out, r);
+            }
+        };
+    });
+}
+
 struct CleanRule {
     bool RemoveNul;
     bool RemoveCr;
 };
 
-// The text without leading and trailing spaces; only the space character counts as a space.
-inline std::string_view TrimSpaces(std::string_view text) {
-    const std::size_t first = text.find_first_not_of(' ');
-    if (first == std::string_view::npos) return text.substr(text.size());
-    return text.substr(first, text.find_last_not_of(' ') - first + 1);
-}
+// Only trimmed: for formats that carry every other byte.
+inline constexpr CleanRule kTrimOnly{false, false};
 
-// The cell's CellText, with that decimal separator, in place of out's content; a text cell
-// without NULs (if the rule says so), without CRs (likewise), then trimmed of spaces.
-void CleanCellText(std::string& out, const CellValue& cell, char decimalSeparator, CleanRule rule);
+// The text without leading and trailing spaces; only the space character counts as a space.
+std::string_view TrimSpaces(std::string_view text);
+
+// The cell's CellText, with that decimal separator; a text cell without NULs (if the rule
+// says so), without CRs (likewise), then trimmed of spaces. The result views the table's own
+// bytes where only trimming was needed, else scratch, which it overwrites: no copy for most
+// cells.
+std::string_view CleanCellText(const CellValue& cell, char decimalSeparator, CleanRule rule, std::string& scratch);
 
 // The same for a cell of the table, with the settings' decimal separator.
-inline void CleanCellText(std::string& out, const OpenTable& table, std::int64_t record, int field,
-                          const ExportSettings& settings, CleanRule rule) {
-    CleanCellText(out, table.Cell(record, field), settings.DecimalSeparator, rule);
+inline std::string_view CleanCellText(const OpenTable& table, std::int64_t record, int field,
+                                      const ExportSettings& settings, CleanRule rule, std::string& scratch) {
+    return CleanCellText(table.Cell(record, field), settings.DecimalSeparator, rule, scratch);
 }
 
 }  // namespace quillet

@@ -57,36 +57,58 @@ void AppendFilled(std::string& out, std::string_view pattern, std::initializer_l
     out.append(pattern);
 }
 
+// A cell template split once at its one ITEM, so that a row's cells are filled without
+// searching the template again.
+struct CellTemplate {
+    std::string_view Before;
+    std::string_view After;
+
+    explicit CellTemplate(std::string_view pattern) {
+        const std::size_t at = pattern.find("ITEM");
+        Before = pattern.substr(0, at);
+        After = pattern.substr(at + 4);
+    }
+    void Append(std::string& out, std::string_view item) const {
+        out.append(Before);
+        AppendHtmlEscaped(out, item);
+        out.append(After);
+    }
+};
+
 }  // namespace
 
 void ExportHtml(const OpenTable& table, const ExportSettings& settings, const ExportProgress& progress) {
     OutputFile file(OutputPath(table, settings, OutputFormat::HTML));
     const std::vector<int> columns = SelectedColumns(table);
     std::string line;
-    std::string cell;
 
     AppendFilled(line, HtmlPageHead,
                  {{"TEXTCOLOR", settings.HtmlTextColor}, {"BGCOLOR", settings.HtmlBackColor}});
     file.WriteLine(line);
 
     if (settings.HtmlIncludeHeader) {
+        const CellTemplate headerCell(HtmlHeaderCell);
         line.assign("<TR>");
-        for (int f : columns) AppendFilled(line, HtmlHeaderCell, {{"ITEM", table.FieldNames[static_cast<std::size_t>(f)]}});
+        for (int f : columns) headerCell.Append(line, table.FieldNames[static_cast<std::size_t>(f)]);
         line.append("</TR>");
         file.WriteLine(line);
     }
 
-    ForEachWrittenRecord(table, settings, progress, [&](std::int64_t record) {
-        line.assign("<TR>");
-        for (int f : columns) {
-            CleanCellText(cell, table, record, f, settings, CleanRule{.RemoveNul = false, .RemoveCr = true});
-            if (cell.empty()) {
-                line.append(HtmlEmptyCell);
-            } else {
-                AppendFilled(line, HtmlDataCell, {{"ITEM", cell}});
+    const CellTemplate dataCell(HtmlDataCell);
+    WriteRecords(file, table, settings, progress, [&] {
+        return [&, scratch = std::string()](std::string& out, std::int64_t record) mutable {
+            out.append("<TR>");
+            for (int f : columns) {
+                const std::string_view cell =
+                    CleanCellText(table, record, f, settings, CleanRule{.RemoveNul = false, .RemoveCr = true}, scratch);
+                if (cell.empty()) {
+                    out.append(HtmlEmptyCell);
+                } else {
+                    dataCell.Append(out, cell);
+                }
             }
-        }
-        file.WriteLine(line);
+            out.append("\r\n");
+        };
     });
 
     file.WriteLine(HtmlPageEnd);

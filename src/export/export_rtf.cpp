@@ -12,51 +12,53 @@ namespace quillet {
 namespace {
 
 // A backslash or brace in a cell would start a control word or a group; escaped, it is text.
-void WriteRtfEscaped(OutputFile& file, std::string_view text) {
+void AppendRtfEscaped(std::string& out, std::string_view text) {
     std::size_t plain = 0;
     for (std::size_t i = 0; i < text.size(); ++i) {
         const char c = text[i];
         if (c != '\\' && c != '{' && c != '}') continue;
-        file.Write(text.substr(plain, i - plain));
-        file.Write('\\');
-        file.Write(c);
+        out.append(text.substr(plain, i - plain));
+        out += '\\';
+        out += c;
         plain = i + 1;
     }
-    file.Write(text.substr(plain));
+    out.append(text.substr(plain));
 }
 
-// "\cellx1" to "\cellxM", one line each: the running number of each cell, the word processor
-// fitting the widths.
-std::string CellBoundaries(std::size_t cells) {
-    std::string lines;
-    for (std::size_t k = 1; k <= cells; ++k) {
-        lines.append("\\cellx");
-        lines.append(std::to_string(k));
-        lines.append("\r\n");
+// The fixed texts around a table row's cells: the row definition with the cell boundaries
+// "\cellx1" to "\cellxM", one line each (the running number of each cell, the word processor
+// fitting the widths), and the group of cells; after them the definition again in the group
+// that ends the row. Joined once, they are two appends per row.
+struct RowFrame {
+    std::string Opening;
+    std::string Closing;
+
+    explicit RowFrame(std::size_t cells) {
+        std::string definition(RtfRowDefinition);
+        definition.append("\r\n");
+        for (std::size_t k = 1; k <= cells; ++k) {
+            definition.append("\\cellx");
+            definition.append(std::to_string(k));
+            definition.append("\r\n");
+        }
+        Opening = definition + "{\r\n";
+        Closing = "}\r\n{\r\n" + definition + "\\row }\r\n";
     }
-    return lines;
-}
+};
 
-// One table row: the row definition, the cells in a group, then the definition again in the
-// group that ends the row. forEachText calls its argument with each cell's text in turn.
+// One table row; forEachText calls its argument with each cell's text in turn.
 template <typename ForEachText>
-void WriteRowBlock(OutputFile& file, std::string_view boundaries, ForEachText&& forEachText) {
-    file.WriteLine(RtfRowDefinition);
-    file.Write(boundaries);
-    file.WriteLine("{");
+void AppendRow(std::string& out, const RowFrame& frame, ForEachText&& forEachText) {
+    out.append(frame.Opening);
     forEachText([&](std::string_view text) {
         if (text.empty()) {
-            file.Write(' ');
+            out += ' ';
         } else {
-            WriteRtfEscaped(file, text);
+            AppendRtfEscaped(out, text);
         }
-        file.WriteLine("\\cell ");
+        out.append("\\cell \r\n");
     });
-    file.WriteLine("}");
-    file.WriteLine("{");
-    file.WriteLine(RtfRowDefinition);
-    file.Write(boundaries);
-    file.WriteLine("\\row }");
+    out.append(frame.Closing);
 }
 
 }  // namespace
@@ -64,22 +66,24 @@ void WriteRowBlock(OutputFile& file, std::string_view boundaries, ForEachText&& 
 void ExportRtf(const OpenTable& table, const ExportSettings& settings, const ExportProgress& progress) {
     OutputFile file(OutputPath(table, settings, OutputFormat::RTF));
     const std::vector<int> columns = SelectedColumns(table);
-    const std::string boundaries = CellBoundaries(columns.size());
-    std::string cell;
+    const RowFrame frame(columns.size());
 
     file.WriteLine(RtfHead);
     if (settings.RtfIncludeHeader) {
-        WriteRowBlock(file, boundaries, [&](auto&& writeCell) {
-            for (int f : columns) writeCell(table.FieldNames[static_cast<std::size_t>(f)]);
+        std::string header;
+        AppendRow(header, frame, [&](auto&& appendCell) {
+            for (int f : columns) appendCell(table.FieldNames[static_cast<std::size_t>(f)]);
         });
+        file.Write(header);
     }
-    ForEachWrittenRecord(table, settings, progress, [&](std::int64_t record) {
-        WriteRowBlock(file, boundaries, [&](auto&& writeCell) {
-            for (int f : columns) {
-                CleanCellText(cell, table, record, f, settings, CleanRule{.RemoveNul = false, .RemoveCr = true});
-                writeCell(cell);
-            }
-        });
+    WriteRecords(file, table, settings, progress, [&] {
+        return [&, scratch = std::string()](std::string& out, std::int64_t record) mutable {
+            AppendRow(out, frame, [&](auto&& appendCell) {
+                for (int f : columns) {
+                    appendCell(CleanCellText(table, record, f, settings, CleanRule{.RemoveNul = false, .RemoveCr = true}, scratch));
+                }
+            });
+        };
     });
     file.WriteLine("}");
     file.Commit();

@@ -25,9 +25,9 @@ struct Scratch {
 // The cell's text without NULs (neither database takes one inside a literal) and CRs, trimmed
 // of blanks, as UTF-8.
 std::string_view CleanUtf8(const OpenTable& table, const CellValue& cell, Scratch& scratch) {
-    CleanCellText(scratch.Cleaned, cell, '.', CleanRule{.RemoveNul = true, .RemoveCr = true});
+    const std::string_view cleaned = CleanCellText(cell, '.', CleanRule{.RemoveNul = true, .RemoveCr = true}, scratch.Cleaned);
     scratch.Utf8.clear();
-    table.TableCodePage->AppendUtf8(scratch.Utf8, scratch.Cleaned);
+    table.TableCodePage->AppendUtf8(scratch.Utf8, cleaned);
     return scratch.Utf8;
 }
 
@@ -87,15 +87,15 @@ void ExportSql(const OpenTable& table, const ExportSettings& settings, const Exp
     }
 
     const std::string insertHead = "insert into " + tableName + " values(";
-    Scratch scratch;
-    ForEachWrittenRecord(table, settings, progress, [&](std::int64_t record) {
-        line = insertHead;
-        for (std::size_t i = 0; i < columns.size(); ++i) {
-            if (i > 0) line += ',';
-            AppendValue(line, table, columns[i], record, scratch);
-        }
-        line += ");";
-        file.WriteLine(line);
+    WriteRecords(file, table, settings, progress, [&] {
+        return [&, scratch = Scratch()](std::string& out, std::int64_t record) mutable {
+            out.append(insertHead);
+            for (std::size_t i = 0; i < columns.size(); ++i) {
+                if (i > 0) out += ',';
+                AppendValue(out, table, columns[i], record, scratch);
+            }
+            out.append(");\r\n");
+        };
     });
     file.Commit();
 }

@@ -14,17 +14,16 @@ namespace {
 
 constexpr std::string_view kDeclaration = R"(<?xml version="1.0" encoding="UTF-8" standalone="no"?>)";
 
-// The cell as UTF-8, without the characters XML cannot carry, trimmed of blanks.
+// The cell as UTF-8, without the characters XML cannot carry, trimmed of blanks. The table's
+// bytes are trimmed before they are decoded as well, which changes nothing (a space byte is a
+// space in every code page) but spares decoding the padding.
 std::string_view CellContent(const OpenTable& table, std::int64_t record, int field, char decimalSeparator,
                              std::string& scratch) {
-    scratch.clear();
     const CellValue cell = table.Cell(record, field);
-    if (cell.Kind == CellKind::Text) {
-        table.TableCodePage->AppendUtf8(scratch, cell.Text);
-        DropXmlForbidden(scratch);
-    } else {
-        AppendCellText(scratch, cell, decimalSeparator);
-    }
+    if (cell.Kind != CellKind::Text) return CleanCellText(cell, decimalSeparator, kTrimOnly, scratch);
+    scratch.clear();
+    table.TableCodePage->AppendUtf8(scratch, TrimSpaces(cell.Text));
+    DropXmlForbidden(scratch);
     return TrimSpaces(scratch);
 }
 
@@ -66,21 +65,21 @@ void ExportXml(const OpenTable& table, const ExportSettings& settings, const Exp
     file.WriteLine("</Structure>");
     file.WriteLine("<Records>");
 
-    std::string scratch;
-    ForEachWrittenRecord(table, settings, progress, [&](std::int64_t record) {
-        file.WriteLine("<Record>");
-        line.clear();
-        for (std::size_t i = 0; i < columns.size(); ++i) {
-            line += '<';
-            line += elementNames[i];
-            line += '>';
-            AppendXmlContent(line, CellContent(table, record, columns[i], settings.DecimalSeparator, scratch));
-            line += "</";
-            line += elementNames[i];
-            line += '>';
-        }
-        file.WriteLine(line);
-        file.WriteLine("</Record>");
+    std::vector<std::string> openTags, closeTags;
+    for (const std::string& name : elementNames) {
+        openTags.push_back("<" + name + ">");
+        closeTags.push_back("</" + name + ">");
+    }
+    WriteRecords(file, table, settings, progress, [&] {
+        return [&, scratch = std::string()](std::string& out, std::int64_t record) mutable {
+            out.append("<Record>\r\n");
+            for (std::size_t i = 0; i < columns.size(); ++i) {
+                out.append(openTags[i]);
+                AppendXmlContent(out, CellContent(table, record, columns[i], settings.DecimalSeparator, scratch));
+                out.append(closeTags[i]);
+            }
+            out.append("\r\n</Record>\r\n");
+        };
     });
 
     file.WriteLine("</Records>");

@@ -8,14 +8,12 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <system_error>
 
 #include "export/export_error.h"
 
 namespace quillet {
 
-OutputFile::OutputFile(std::string targetPath)
-    : target_(std::move(targetPath)), buffers_(new char[2 * kCapacity]), buffer_(buffers_.get()) {
+OutputFile::OutputFile(std::string targetPath) : target_(std::move(targetPath)), buffer_(new char[kCapacity]) {
     struct stat info {};
     if (::stat(target_.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) Fail("it is a folder");
     temporary_ = target_ + ".XXXXXX";
@@ -37,43 +35,34 @@ void OutputFile::Fail(const std::string& reason) const {
 }
 
 void OutputFile::WriteAcross(std::string_view bytes) {
-    while (bytes.size() > kCapacity - used_) {
-        const std::size_t room = kCapacity - used_;
-        bytes.copy(buffer_ + used_, room);
-        used_ += room;
-        bytes.remove_prefix(room);
-        Flush();
+    Flush();
+    // A block of formatted records goes to the file as it is, without a copy into the buffer.
+    if (bytes.size() >= kCapacity) {
+        WriteOut(bytes);
+        return;
     }
-    bytes.copy(buffer_ + used_, bytes.size());
-    used_ += bytes.size();
+    bytes.copy(buffer_.get(), bytes.size());
+    used_ = bytes.size();
 }
 
 void OutputFile::Flush() {
-    const std::string_view full(buffer_, used_);
+    WriteOut(std::string_view(buffer_.get(), used_));
     used_ = 0;
-    if (!writer_) {
-        try {
-            writer_ = std::make_unique<BackgroundWriter>(fd_);
-        } catch (const std::system_error&) {
-            // No thread to be had: write in this one.
-            if (const int error = WriteAll(fd_, full)) Fail(std::strerror(error));
-            return;
+}
+
+void OutputFile::WriteOut(std::string_view bytes) {
+    while (!bytes.empty()) {
+        const ssize_t wrote = ::write(fd_, bytes.data(), bytes.size());
+        if (wrote < 0) {
+            if (errno == EINTR) continue;
+            Fail(std::strerror(errno));
         }
+        bytes.remove_prefix(static_cast<std::size_t>(wrote));
     }
-    if (const int error = writer_->Start(full)) Fail(std::strerror(error));
-    buffer_ = buffer_ == buffers_.get() ? buffers_.get() + kCapacity : buffers_.get();
 }
 
 void OutputFile::Commit() {
-    if (writer_) {
-        Flush();
-        const int error = writer_->Wait();
-        writer_.reset();
-        if (error != 0) Fail(std::strerror(error));
-    } else if (const int error = WriteAll(fd_, std::string_view(buffer_, used_))) {
-        Fail(std::strerror(error));
-    }
-    used_ = 0;
+    Flush();
     const int closed = ::close(fd_);
     fd_ = -1;
     if (closed != 0) Fail(std::strerror(errno));
@@ -82,7 +71,6 @@ void OutputFile::Commit() {
 }
 
 void OutputFile::Discard() noexcept {
-    writer_.reset();
     if (fd_ >= 0) ::close(fd_);
     fd_ = -1;
     if (!temporary_.empty()) ::unlink(temporary_.c_str());

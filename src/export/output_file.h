@@ -4,18 +4,12 @@
 #include <string>
 #include <string_view>
 
-#include "export/background_writer.h"
-
 namespace quillet {
 
 // The file an exporter writes. Bytes go to a temporary file beside the target through a
 // buffer; Commit() renames it over the target. Until then an existing file of the target's
 // name is untouched, and a file never committed is removed when this object goes away.
 // Every failure throws ExportError naming the target path and the system's reason.
-//
-// Of two buffers, one fills while a background thread writes the other, so that formatting
-// and the system's copying run side by side. A file that fits one buffer is written at Commit,
-// without a thread.
 class OutputFile {
 public:
     explicit OutputFile(std::string targetPath);
@@ -28,7 +22,7 @@ public:
             WriteAcross(bytes);
             return;
         }
-        bytes.copy(buffer_ + used_, bytes.size());
+        bytes.copy(buffer_.get() + used_, bytes.size());
         used_ += bytes.size();
     }
     void Write(char byte) {
@@ -49,18 +43,17 @@ public:
 private:
     static constexpr std::size_t kCapacity = 256u << 10;
 
+    // For bytes that do not fit the buffer's room.
     void WriteAcross(std::string_view bytes);
-    // Hands the full buffer to the writer and goes on filling the other one.
     void Flush();
+    void WriteOut(std::string_view bytes);
     void Discard() noexcept;
 
     std::string target_;
     std::string temporary_;
     int fd_ = -1;
-    std::unique_ptr<char[]> buffers_;  // two buffers of kCapacity bytes
-    char* buffer_;                     // the one being filled
+    std::unique_ptr<char[]> buffer_;
     std::size_t used_ = 0;
-    std::unique_ptr<BackgroundWriter> writer_;
 };
 
 }  // namespace quillet

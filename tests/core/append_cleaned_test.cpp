@@ -30,9 +30,9 @@ TEST(CleanCellText, EveryMixOfSpacesNulsAndCarriageReturnsFollowsTheRule) {
         for (auto n = random() % 41; n > 0; --n) text += alphabet[random() % sizeof alphabet];
         if (random() % 2) text += std::string(random() % 21, ' ');  // padding as text fields have it
         for (const CleanRule rule : {CleanRule{true, true}, CleanRule{false, true}, CleanRule{true, false}}) {
-            std::string out = "earlier content";
-            CleanCellText(out, CellValue::OfText(text), '.', rule);
-            ASSERT_EQ(out, Reference(text, rule)) << testing::PrintToString(text);
+            std::string scratch = "earlier content";
+            ASSERT_EQ(CleanCellText(CellValue::OfText(text), '.', rule, scratch), Reference(text, rule))
+                << testing::PrintToString(text);
         }
     }
 }

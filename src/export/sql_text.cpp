@@ -67,6 +67,7 @@ void AppendSqlString(std::string& out, std::string_view text) { AppendQuoted(out
 
 char* FormatSqlNumber(char* out, double value) {
     static_assert(kSqlNumberCapacity >= kNumberTextCapacity);
+    if (char* end = FormatShortDecimal(out, value, '.')) return end;
     char* end = FormatNumber(out, value, '.');
     for (int precision = 16; precision <= 17; ++precision) {
         double back = 0;

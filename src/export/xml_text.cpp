@@ -19,38 +19,35 @@ bool IsNameChar(char32_t c) {
            (c >= 0x300 && c <= 0x36F) || (c >= 0x203F && c <= 0x2040);
 }
 
-void AppendEscaped(std::string& out, std::string_view text, bool attribute) {
-    for (char c : text) {
-        switch (c) {
-        case '&': out += "&amp;"; break;
-        case '<': out += "&lt;"; break;
-        case '>': out += "&gt;"; break;
-        case '\r': out += "&#13;"; break;
-        case '"':
-            if (attribute) {
-                out += "&quot;";
-            } else {
-                out += c;
-            }
-            break;
-        case '\t':
-            if (attribute) {
-                out += "&#9;";
-            } else {
-                out += c;
-            }
-            break;
-        case '\n':
-            if (attribute) {
-                out += "&#10;";
-            } else {
-                out += c;
-            }
-            break;
-        default: out += c;
-        }
+// The replacement of a character in content (and, where attribute, in an attribute value), or
+// nothing when it stands as it is.
+std::string_view EscapeOf(char c, bool attribute) {
+    switch (c) {
+    case '&': return "&amp;";
+    case '<': return "&lt;";
+    case '>': return "&gt;";
+    case '\r': return "&#13;";
+    case '"': return attribute ? "&quot;" : "";
+    case '\t': return attribute ? "&#9;" : "";
+    case '\n': return attribute ? "&#10;" : "";
+    default: return "";
     }
 }
+
+// Runs of characters that stand as they are go in one append each.
+void AppendEscaped(std::string& out, std::string_view text, bool attribute) {
+    std::size_t plain = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const std::string_view escape = EscapeOf(text[i], attribute);
+        if (escape.empty()) continue;
+        out.append(text.substr(plain, i - plain));
+        out.append(escape);
+        plain = i + 1;
+    }
+    out.append(text.substr(plain));
+}
+
+bool IsForbidden(unsigned char b) { return b < 0x20 && b != '\t' && b != '\n' && b != '\r'; }
 
 }  // namespace
 
@@ -96,10 +93,13 @@ void AppendXmlName(std::string& out, std::string_view name) {
 }
 
 void DropXmlForbidden(std::string& text) {
-    std::size_t kept = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
+    // Text seldom holds one: nothing moves until the first.
+    std::size_t i = 0;
+    while (i < text.size() && !IsForbidden(static_cast<unsigned char>(text[i])) && text[i] != '\xEF') ++i;
+    std::size_t kept = i;
+    for (; i < text.size(); ++i) {
         const auto b = static_cast<unsigned char>(text[i]);
-        if (b < 0x20 && b != '\t' && b != '\n' && b != '\r') continue;
+        if (IsForbidden(b)) continue;
         // U+FFFE and U+FFFF: EF BF BE and EF BF BF.
         if (b == 0xEF && i + 2 < text.size() && static_cast<unsigned char>(text[i + 1]) == 0xBF &&
             (static_cast<unsigned char>(text[i + 2]) & 0xFE) == 0xBE) {

@@ -8,14 +8,6 @@
 
 namespace quillet {
 
-namespace {
-
-// Numbers read from a table are mostly short decimals (12.5, 100, -0.25). When the value is the
-// double nearest to m / 10^d for a whole m of at most 15 digits, its 15-digit general form is m
-// with d decimals: the double lies within half a unit in the last place of that decimal, far
-// closer than half a step of the 15-digit grid, and 0.0001 <= |value| < 10^15 keeps the form
-// fixed rather than exponential. Writing m is much quicker than the general conversion.
-// Returns nullptr for any other value.
 char* FormatShortDecimal(char* out, double value, char decimalSeparator) {
     static constexpr double kPowersOfTen[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9};
     const double magnitude = std::fabs(value);
@@ -24,7 +16,9 @@ char* FormatShortDecimal(char* out, double value, char decimalSeparator) {
         const double scaled = magnitude * kPowersOfTen[decimals];
         if (scaled >= 1e15) return nullptr;
         const double whole = std::nearbyint(scaled);
-        if (whole / kPowersOfTen[decimals] != magnitude) continue;
+        // When whole / 10^d is magnitude, scaled lies within a few units in the last place of
+        // whole: anything farther off is passed over without the slow division.
+        if (std::fabs(scaled - whole) > scaled * 1e-12 || whole / kPowersOfTen[decimals] != magnitude) continue;
 
         char digits[24];
         const auto length = static_cast<int>(std::to_chars(digits, digits + sizeof digits, static_cast<std::uint64_t>(whole)).ptr - digits);
@@ -46,8 +40,6 @@ char* FormatShortDecimal(char* out, double value, char decimalSeparator) {
     }
     return nullptr;
 }
-
-}  // namespace
 
 char* FormatNumber(char* out, double value, char decimalSeparator) {
     if (value == 0) value = 0;  // no "-0"

@@ -13,6 +13,15 @@ inline constexpr std::size_t kNumberTextCapacity = 32;
 // with decimalSeparator in place of ".". Returns the end of what was written.
 char* FormatNumber(char* out, double value, char decimalSeparator);
 
+// FormatNumber's quick path. Numbers read from a table are mostly short decimals (12.5, 100,
+// -0.25). When the value is the double nearest to m / 10^d for a whole m of at most 15 digits,
+// its 15-digit general form is m with d decimals: the double lies within half a unit in the
+// last place of that decimal, far closer than half a step of the 15-digit grid, and
+// 0.0001 <= |value| < 10^15 keeps the form fixed rather than exponential. Writing m is much
+// quicker than the general conversion, and the text reads back as the same double. Returns
+// the end of what was written, or nullptr (having written nothing useful) for any other value.
+char* FormatShortDecimal(char* out, double value, char decimalSeparator);
+
 // Appends the one text form of a cell: text unchanged, numbers as FormatNumber,
 // truth values "True"/"False", empty cells nothing.
 void AppendCellText(std::string& out, const CellValue& cell, char decimalSeparator);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstring>
 #include <deque>
 
 #include "table/code_page_tables.h"
@@ -76,6 +77,19 @@ void Decode(const char16_t* unicode, std::string_view bytes, Emit emit) {
     }
 }
 
+// How many bytes at the start of bytes are ASCII, eight at a time.
+std::size_t AsciiPrefixLength(std::string_view bytes) {
+    constexpr std::uint64_t kHighBits = 0x8080808080808080u;
+    std::size_t at = 0;
+    for (; at + 8 <= bytes.size(); at += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, bytes.data() + at, sizeof word);
+        if ((word & kHighBits) != 0) break;
+    }
+    while (at < bytes.size() && static_cast<unsigned char>(bytes[at]) < 0x80) ++at;
+    return at;
+}
+
 std::string Upper(std::string_view text) {
     std::string out;
     for (char c : text) {
@@ -105,7 +119,18 @@ void AppendUtf8CodePoint(std::string& out, char32_t c) {
 }
 
 void CodePage::AppendUtf8(std::string& out, std::string_view bytes) const {
-    Decode(unicode_, bytes, [&out](char32_t c) { AppendUtf8CodePoint(out, c); });
+    // ASCII is the same in UTF-8 and in every page we carry (a test checks the tables), and it
+    // is most of any table's text: each run of it goes in one append. A run of other bytes is
+    // decoded as a whole, since a UTF-8 sequence holds no ASCII byte.
+    while (!bytes.empty()) {
+        const std::size_t ascii = AsciiPrefixLength(bytes);
+        out.append(bytes.data(), ascii);
+        bytes.remove_prefix(ascii);
+        std::size_t other = 0;
+        while (other < bytes.size() && static_cast<unsigned char>(bytes[other]) >= 0x80) ++other;
+        Decode(unicode_, bytes.substr(0, other), [&out](char32_t c) { AppendUtf8CodePoint(out, c); });
+        bytes.remove_prefix(other);
+    }
 }
 
 std::string CodePage::ToUtf8(std::string_view bytes) const {

@@ -56,6 +56,7 @@ struct OpenTable {
     std::int64_t RecordCount() const { return Header.RecordCount; }
     bool IsDeleted(std::int64_t record) const { return DeletedFlags[static_cast<std::size_t>(record)] != 0; }
     std::string_view RecordText(std::int64_t record) const;
+    // Inline: exporters call it for every cell.
     CellValue Cell(std::int64_t record, int field) const;
 
     // The Open command's part: columns up to the first empty name, all selected,
@@ -63,6 +64,34 @@ struct OpenTable {
     void ListColumns();
     void SetSource(const std::string& path);
 };
+
+inline std::string_view OpenTable::RecordText(std::int64_t record) const {
+    const auto length = static_cast<std::size_t>(Header.RecordLength);
+    return {RecordBytes.data() + static_cast<std::size_t>(record) * length, length};
+}
+
+inline CellValue OpenTable::Cell(std::int64_t record, int field) const {
+    const FieldCells& cells = Fields[static_cast<std::size_t>(field)];
+    const auto r = static_cast<std::size_t>(record);
+    switch (cells.Storage) {
+    case FieldStorage::None:
+        return CellValue::Empty();
+    case FieldStorage::Bytes: {
+        const FieldDescriptor& d = FieldDescriptors[static_cast<std::size_t>(field)];
+        return CellValue::OfText(RecordText(record).substr(d.Offset, d.StoredLength));
+    }
+    case FieldStorage::Number:
+        return CellValue::OfNumber(cells.Numbers[r]);
+    case FieldStorage::Truth:
+        return CellValue::OfTruth(cells.Truths[r] != 0);
+    case FieldStorage::Derived: {
+        std::string_view text(cells.DerivedText.data() + r * cells.DerivedWidth, cells.DerivedWidth);
+        if (!text.empty() && text.front() == '\0') text = {};
+        return CellValue::OfText(text);
+    }
+    }
+    return CellValue::Empty();
+}
 
 // The file's name without folder, up to its first "." (the whole name when it has none).
 std::string BaseNameOf(std::string_view path);

@@ -1,8 +1,9 @@
 #include "export/export_frame.h"
 
+#include <bit>
 #include <cstdint>
-#include <cstring>
 
+#include "export/byte_scan.h"
 #include "table/cell_text.h"
 
 namespace quillet {
@@ -19,33 +20,11 @@ std::vector<int> SelectedColumns(const OpenTable& table) {
 
 namespace {
 
-constexpr std::uint64_t kEveryByte = 0x0101010101010101u;
-
-std::uint64_t Load8(const char* p) {
-    std::uint64_t word;
-    std::memcpy(&word, p, sizeof word);
-    return word;
-}
-
-// High bit set in the bytes of word that are zero (and possibly in bytes above the first such
-// one): nonzero exactly when some byte is zero.
-std::uint64_t ZeroBytes(std::uint64_t word) { return (word - kEveryByte) & ~word & (kEveryByte * 0x80); }
-
-// Whether text holds a byte the rule removes, eight bytes at a time: cells are checked far more
-// often than they hold one.
+// Whether text holds a byte the rule removes: cells are checked far more often than they hold one.
 bool HoldsRemoved(std::string_view text, CleanRule rule) {
-    if (!rule.RemoveNul && !rule.RemoveCr) return false;
-    const char* p = text.data();
-    std::size_t left = text.size();
-    for (; left >= 8; p += 8, left -= 8) {
-        const std::uint64_t word = Load8(p);
-        if ((rule.RemoveNul && ZeroBytes(word) != 0) || (rule.RemoveCr && ZeroBytes(word ^ (kEveryByte * '\r')) != 0)) {
-            return true;
-        }
-    }
-    for (; left > 0; ++p, --left) {
-        if ((*p == '\0' && rule.RemoveNul) || (*p == '\r' && rule.RemoveCr)) return true;
-    }
+    if (rule.RemoveNul && rule.RemoveCr) return FindAny<'\0', '\r'>(text) != text.size();
+    if (rule.RemoveNul) return FindAny<'\0'>(text) != text.size();
+    if (rule.RemoveCr) return FindAny<'\r'>(text) != text.size();
     return false;
 }
 
@@ -66,13 +45,23 @@ std::string_view Cleaned(std::string_view text, CleanRule rule, std::string& scr
 }  // namespace
 
 std::string_view TrimSpaces(std::string_view text) {
-    // Eight bytes at a time over the padding that text fields mostly end in.
+    // Eight bytes at a time over the padding that text fields mostly end in; in the last word
+    // that holds something else, the spaces at its end are counted at once.
     std::size_t end = text.size();
-    while (end >= 8 && Load8(text.data() + end - 8) == kEveryByte * ' ') end -= 8;
-    const std::string_view unpadded = text.substr(0, end);
-    const std::size_t first = unpadded.find_first_not_of(' ');
-    if (first == std::string_view::npos) return unpadded.substr(end);
-    return unpadded.substr(first, unpadded.find_last_not_of(' ') - first + 1);
+    while (end >= 8) {
+        const std::uint64_t notSpace = Load8(text.data() + end - 8) ^ (kEveryByte * ' ');
+        if (notSpace != 0) {
+            // The bytes at the end of the text are the word's high bytes on a little-endian machine.
+            const int spaceBits = std::endian::native == std::endian::little ? std::countl_zero(notSpace) : std::countr_zero(notSpace);
+            end -= static_cast<std::size_t>(spaceBits / 8);
+            break;
+        }
+        end -= 8;
+    }
+    while (end > 0 && text[end - 1] == ' ') --end;
+    std::size_t first = 0;
+    while (first < end && text[first] == ' ') ++first;
+    return text.substr(first, end - first);
 }
 
 std::string_view CleanCellText(const CellValue& cell, char decimalSeparator, CleanRule rule, std::string& scratch) {

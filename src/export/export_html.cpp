@@ -3,6 +3,7 @@
 #include <string_view>
 #include <vector>
 
+#include "export/byte_scan.h"
 #include "export/document_templates.h"
 #include "export/export_frame.h"
 #include "export/exporters.h"
@@ -12,23 +13,23 @@ namespace quillet {
 
 namespace {
 
+std::string_view EntityOf(char c) {
+    switch (c) {
+    case '&': return "&amp;";
+    case '<': return "&lt;";
+    case '>': return "&gt;";
+    default: return "&quot;";
+    }
+}
+
 // Names and cells are text, never markup: a cell must not be able to open a tag or an entity.
 void AppendHtmlEscaped(std::string& out, std::string_view text) {
-    std::size_t plain = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        std::string_view entity;
-        switch (text[i]) {
-        case '&': entity = "&amp;"; break;
-        case '<': entity = "&lt;"; break;
-        case '>': entity = "&gt;"; break;
-        case '"': entity = "&quot;"; break;
-        default: continue;
-        }
-        out.append(text.substr(plain, i - plain));
-        out.append(entity);
-        plain = i + 1;
+    for (std::size_t at; (at = FindAny<'&', '<', '>', '"'>(text)) != text.size();) {
+        out.append(text.substr(0, at));
+        out.append(EntityOf(text[at]));
+        text.remove_prefix(at + 1);
     }
-    out.append(text.substr(plain));
+    out.append(text);
 }
 
 struct Substitution {

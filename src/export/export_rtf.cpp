@@ -2,6 +2,7 @@
 #include <string_view>
 #include <vector>
 
+#include "export/byte_scan.h"
 #include "export/document_templates.h"
 #include "export/export_frame.h"
 #include "export/exporters.h"
@@ -13,16 +14,13 @@ namespace {
 
 // A backslash or brace in a cell would start a control word or a group; escaped, it is text.
 void AppendRtfEscaped(std::string& out, std::string_view text) {
-    std::size_t plain = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const char c = text[i];
-        if (c != '\\' && c != '{' && c != '}') continue;
-        out.append(text.substr(plain, i - plain));
+    for (std::size_t at; (at = FindAny<'\\', '{', '}'>(text)) != text.size();) {
+        out.append(text.substr(0, at));
         out += '\\';
-        out += c;
-        plain = i + 1;
+        out += text[at];
+        text.remove_prefix(at + 1);
     }
-    out.append(text.substr(plain));
+    out.append(text);
 }
 
 // The fixed texts around a table row's cells: the row definition with the cell boundaries

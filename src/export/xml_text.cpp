@@ -1,5 +1,6 @@
 #include "export/xml_text.h"
 
+#include "export/byte_scan.h"
 #include "export/utf8_scan.h"
 
 namespace quillet {
@@ -19,32 +20,28 @@ bool IsNameChar(char32_t c) {
            (c >= 0x300 && c <= 0x36F) || (c >= 0x203F && c <= 0x2040);
 }
 
-// The replacement of a character in content (and, where attribute, in an attribute value), or
-// nothing when it stands as it is.
-std::string_view EscapeOf(char c, bool attribute) {
+// The reference that stands for a character content or an attribute value cannot hold as it is.
+std::string_view EscapeOf(char c) {
     switch (c) {
     case '&': return "&amp;";
     case '<': return "&lt;";
     case '>': return "&gt;";
     case '\r': return "&#13;";
-    case '"': return attribute ? "&quot;" : "";
-    case '\t': return attribute ? "&#9;" : "";
-    case '\n': return attribute ? "&#10;" : "";
-    default: return "";
+    case '"': return "&quot;";
+    case '\t': return "&#9;";
+    default: return "&#10;";
     }
 }
 
 // Runs of characters that stand as they are go in one append each.
-void AppendEscaped(std::string& out, std::string_view text, bool attribute) {
-    std::size_t plain = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const std::string_view escape = EscapeOf(text[i], attribute);
-        if (escape.empty()) continue;
-        out.append(text.substr(plain, i - plain));
-        out.append(escape);
-        plain = i + 1;
+template <typename FindNext>
+void AppendEscaped(std::string& out, std::string_view text, FindNext&& findNext) {
+    for (std::size_t at; (at = findNext(text)) != text.size();) {
+        out.append(text.substr(0, at));
+        out.append(EscapeOf(text[at]));
+        text.remove_prefix(at + 1);
     }
-    out.append(text.substr(plain));
+    out.append(text);
 }
 
 bool IsForbidden(unsigned char b) { return b < 0x20 && b != '\t' && b != '\n' && b != '\r'; }
@@ -93,9 +90,11 @@ void AppendXmlName(std::string& out, std::string_view name) {
 }
 
 void DropXmlForbidden(std::string& text) {
-    // Text seldom holds one: nothing moves until the first.
-    std::size_t i = 0;
-    while (i < text.size() && !IsForbidden(static_cast<unsigned char>(text[i])) && text[i] != '\xEF') ++i;
+    // Text seldom holds one: nothing moves until the first (or the first byte EF, which may
+    // start U+FFFE or U+FFFF).
+    std::size_t i = FindFirst(
+        text, [](std::uint64_t word) { return (BytesBelow(word, 0x20) | BytesEqual(word, '\xEF')) != 0; },
+        [](char c) { return IsForbidden(static_cast<unsigned char>(c)) || c == '\xEF'; });
     std::size_t kept = i;
     for (; i < text.size(); ++i) {
         const auto b = static_cast<unsigned char>(text[i]);
@@ -111,8 +110,10 @@ void DropXmlForbidden(std::string& text) {
     text.resize(kept);
 }
 
-void AppendXmlContent(std::string& out, std::string_view text) { AppendEscaped(out, text, false); }
+void AppendXmlContent(std::string& out, std::string_view text) { AppendEscaped(out, text, FindAny<'&', '<', '>', '\r'>); }
 
-void AppendXmlAttribute(std::string& out, std::string_view text) { AppendEscaped(out, text, true); }
+void AppendXmlAttribute(std::string& out, std::string_view text) {
+    AppendEscaped(out, text, FindAny<'&', '<', '>', '\r', '"', '\t', '\n'>);
+}
 
 }  // namespace quillet

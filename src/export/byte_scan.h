@@ -1,0 +1,59 @@
+#pragma once
+
+#include <bit>
+#include <cstdint>
+#include <cstring>
+#include <string_view>
+
+namespace quillet {
+
+// Finding the few bytes a format must treat specially (quotes, markup, control characters) in
+// text that mostly holds none, eight bytes at a time instead of one.
+
+inline constexpr std::uint64_t kEveryByte = 0x0101010101010101u;
+
+inline std::uint64_t Load8(const char* p) {
+    std::uint64_t word;
+    std::memcpy(&word, p, sizeof word);
+    return word;
+}
+
+// Nonzero exactly when some byte of word is zero.
+inline std::uint64_t ZeroBytes(std::uint64_t word) { return (word - kEveryByte) & ~word & (kEveryByte * 0x80); }
+
+// Nonzero exactly when some byte of word is c.
+inline std::uint64_t BytesEqual(std::uint64_t word, char c) {
+    return ZeroBytes(word ^ (kEveryByte * static_cast<unsigned char>(c)));
+}
+
+// Nonzero exactly when some byte of word is below limit (at most 0x80).
+inline std::uint64_t BytesBelow(std::uint64_t word, unsigned char limit) {
+    return (word - kEveryByte * limit) & ~word & (kEveryByte * 0x80);
+}
+
+// The position of the first byte of text for which is(byte) holds, or text.size().
+// mayHold(word) tells whether eight bytes may hold one; words it rules out are skipped whole.
+template <typename MayHold, typename Is>
+std::size_t FindFirst(std::string_view text, MayHold&& mayHold, Is&& is) {
+    const char* p = text.data();
+    const std::size_t n = text.size();
+    std::size_t i = 0;
+    for (;;) {
+        while (i + 8 <= n && !mayHold(Load8(p + i))) i += 8;
+        const std::size_t end = i + 8 <= n ? i + 8 : n;
+        for (; i < end; ++i) {
+            if (is(p[i])) return i;
+        }
+        if (i == n) return n;
+    }
+}
+
+// The position of the first of the bytes Special in text, or text.size().
+template <char... Special>
+std::size_t FindAny(std::string_view text) {
+    return FindFirst(
+        text, [](std::uint64_t word) { return (BytesEqual(word, Special) | ...) != 0; },
+        [](char c) { return ((c == Special) || ...); });
+}
+
+}  // namespace quillet

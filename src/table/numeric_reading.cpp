@@ -1,5 +1,6 @@
 #include "table/numeric_reading.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstdint>
 #include <limits>
@@ -59,6 +60,9 @@ bool ReadPlainDecimal(std::string_view text, double& value) {
     bool negative = false;
     bool started = false;  // a sign, a digit or the point was seen
     bool point = false;
+    // Numbers are stored right-aligned: most of a cell is the blanks in front, skipped here in a
+    // tight loop (the loop below would skip them too, one test at a time).
+    text.remove_prefix(std::min(text.find_first_not_of(' '), text.size()));
     for (const char c : text) {
         if (IsDigit(c)) {
             if (++count > 15) return false;

@@ -1,22 +1,22 @@
 #include <gtest/gtest.h>
 
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <set>
 #include <string>
 
 #include "support/exported_formats.h"
+#include "support/file_size_limit.h"
 #include "support/opened_table.h"
 
 using namespace quillet;
 using quillet::testing::ExportedFormat;
 using quillet::testing::ExportedFormats;
 using quillet::testing::FailureOf;
+using quillet::testing::FileSizeLimit;
 using quillet::testing::FolderEntries;
 using quillet::testing::OpenBuilt;
 using quillet::testing::ReadFileBytes;
@@ -32,26 +32,6 @@ OpenTable ManyRecords(const TempDir& dir) {
     for (int i = 0; i < 500; ++i) t.Record({"name " + std::to_string(i), std::to_string(i)});
     return OpenBuilt(t, dir);
 }
-
-// Files may not grow beyond a few bytes while this lives: writes then fail as on a full disk.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes) {
-        ::getrlimit(RLIMIT_FSIZE, &saved_);
-        previousHandler_ = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit = saved_;
-        limit.rlim_cur = bytes;
-        ::setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit() {
-        ::setrlimit(RLIMIT_FSIZE, &saved_);
-        std::signal(SIGXFSZ, previousHandler_);
-    }
-
-private:
-    rlimit saved_{};
-    void (*previousHandler_)(int) = nullptr;
-};
 
 }  // namespace
 

@@ -1,16 +1,15 @@
 #include <gtest/gtest.h>
 
-#include <sys/resource.h>
-
-#include <csignal>
 #include <filesystem>
 #include <fstream>
 
 #include "export/export_error.h"
 #include "export/output_file.h"
+#include "support/file_size_limit.h"
 #include "support/table_builder.h"
 
 using namespace quillet;
+using quillet::testing::FileSizeLimit;
 using quillet::testing::ReadFileBytes;
 using quillet::testing::TempDir;
 
@@ -52,27 +51,20 @@ TEST(OutputFile, BytesArriveInOrderAcrossManyBuffers) {
     EXPECT_EQ(Entries(dir.Path()), std::set<std::string>{"big.csv"});
 }
 
-TEST(OutputFile, AWriteFailingInTheBackgroundFailsTheExportAndLeavesNothing) {
+TEST(OutputFile, AFailingWriteFailsTheExportAndLeavesNothing) {
     TempDir dir;
     const std::string target = (dir / "big.csv").string();
     std::ofstream(target) << "earlier export";
 
-    rlimit saved{};
-    ::getrlimit(RLIMIT_FSIZE, &saved);
-    const auto previous = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit limit = saved;
-    limit.rlim_cur = 3u << 20;
-    ::setrlimit(RLIMIT_FSIZE, &limit);
     std::string message;
     try {
+        const FileSizeLimit limit(3u << 20);
         OutputFile file(target);
         WriteMegabytes(file);
         file.Commit();
     } catch (const ExportError& e) {
         message = e.what();
     }
-    ::setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, previous);
 
     EXPECT_EQ(message, "Cannot write \"" + target + "\": File too large.");
     EXPECT_EQ(ReadFileBytes(target), "earlier export");

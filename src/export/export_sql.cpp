@@ -26,9 +26,7 @@ struct Scratch {
 // of blanks, as UTF-8.
 std::string_view CleanUtf8(const OpenTable& table, const CellValue& cell, Scratch& scratch) {
     const std::string_view cleaned = CleanCellText(cell, '.', CleanRule{.RemoveNul = true, .RemoveCr = true}, scratch.Cleaned);
-    scratch.Utf8.clear();
-    table.TableCodePage->AppendUtf8(scratch.Utf8, cleaned);
-    return scratch.Utf8;
+    return table.TableCodePage->AsUtf8(cleaned, scratch.Utf8);
 }
 
 void AppendValue(std::string& line, const OpenTable& table, const SqlColumn& column, std::int64_t record,

@@ -2,6 +2,7 @@
 #include <string_view>
 #include <vector>
 
+#include "export/byte_scan.h"
 #include "export/export_frame.h"
 #include "export/exporters.h"
 #include "export/output_file.h"
@@ -14,15 +15,27 @@ namespace {
 
 constexpr std::string_view kDeclaration = R"(<?xml version="1.0" encoding="UTF-8" standalone="no"?>)";
 
+// ASCII without control characters: the same in UTF-8 and in every code page, and nothing in it
+// that XML cannot carry.
+bool IsPlainAscii(std::string_view bytes) {
+    return FindFirst(
+               bytes, [](std::uint64_t word) { return (BytesBelow(word, 0x20) | (word & (kEveryByte * 0x80))) != 0; },
+               [](char c) { return static_cast<unsigned char>(c) < 0x20 || static_cast<unsigned char>(c) >= 0x80; }) ==
+           bytes.size();
+}
+
 // The cell as UTF-8, without the characters XML cannot carry, trimmed of blanks. The table's
 // bytes are trimmed before they are decoded as well, which changes nothing (a space byte is a
-// space in every code page) but spares decoding the padding.
+// space in every code page) but spares decoding the padding; most cells are then plain ASCII
+// and go as they are.
 std::string_view CellContent(const OpenTable& table, std::int64_t record, int field, char decimalSeparator,
                              std::string& scratch) {
     const CellValue cell = table.Cell(record, field);
     if (cell.Kind != CellKind::Text) return CleanCellText(cell, decimalSeparator, kTrimOnly, scratch);
+    const std::string_view bytes = TrimSpaces(cell.Text);
+    if (IsPlainAscii(bytes)) return bytes;
     scratch.clear();
-    table.TableCodePage->AppendUtf8(scratch, TrimSpaces(cell.Text));
+    table.TableCodePage->AppendUtf8(scratch, bytes);
     DropXmlForbidden(scratch);
     return TrimSpaces(scratch);
 }

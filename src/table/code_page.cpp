@@ -133,6 +133,13 @@ void CodePage::AppendUtf8(std::string& out, std::string_view bytes) const {
     }
 }
 
+std::string_view CodePage::AsUtf8(std::string_view bytes, std::string& scratch) const {
+    if (AsciiPrefixLength(bytes) == bytes.size()) return bytes;
+    scratch.clear();
+    AppendUtf8(scratch, bytes);
+    return scratch;
+}
+
 std::string CodePage::ToUtf8(std::string_view bytes) const {
     std::string out;
     out.reserve(bytes.size());

@@ -17,6 +17,9 @@ public:
     bool IsUtf8() const { return unicode_ == nullptr; }
 
     void AppendUtf8(std::string& out, std::string_view bytes) const;
+    // The bytes as UTF-8: the bytes themselves when they are all ASCII (which every page keeps
+    // as it is), else their conversion, written over scratch.
+    std::string_view AsUtf8(std::string_view bytes, std::string& scratch) const;
     std::string ToUtf8(std::string_view bytes) const;
     std::u16string ToUtf16(std::string_view bytes) const;
 

@@ -44,6 +44,8 @@ TEST(CodePage, Utf8OfAsciiRunsAndOtherBytesMatchesTheDecodingCharacterByCharacte
             std::string out = "kept|";
             page.AppendUtf8(out, bytes);
             ASSERT_EQ(out, "kept|" + Reference(page, bytes)) << number << " " << ::testing::PrintToString(bytes);
+            std::string scratch = "earlier";
+            ASSERT_EQ(page.AsUtf8(bytes, scratch), out.substr(5));
         }
     }
 }

@@ -15,13 +15,15 @@ char* FormatShortDecimal(char* out, double value, char decimalSeparator) {
     for (int decimals = 0; decimals < static_cast<int>(std::size(kPowersOfTen)); ++decimals) {
         const double scaled = magnitude * kPowersOfTen[decimals];
         if (scaled >= 1e15) return nullptr;
-        const double whole = std::nearbyint(scaled);
+        // The nearest whole number (by conversion: the library's rounding is a call).
+        const auto m = static_cast<std::uint64_t>(scaled + 0.5);
+        const auto whole = static_cast<double>(m);
         // When whole / 10^d is magnitude, scaled lies within a few units in the last place of
         // whole: anything farther off is passed over without the slow division.
         if (std::fabs(scaled - whole) > scaled * 1e-12 || whole / kPowersOfTen[decimals] != magnitude) continue;
 
         char digits[24];
-        const auto length = static_cast<int>(std::to_chars(digits, digits + sizeof digits, static_cast<std::uint64_t>(whole)).ptr - digits);
+        const auto length = static_cast<int>(std::to_chars(digits, digits + sizeof digits, m).ptr - digits);
         char* p = out;
         if (value < 0) *p++ = '-';
         if (decimals == 0) return std::copy(digits, digits + length, p);

@@ -14,11 +14,11 @@ class OutputFile;
 using FormatBlock = std::function<void(std::string& out, std::int64_t first, std::int64_t last)>;
 
 // Writes the table's records to file block by block, in file order. A large table's blocks are
-// formatted alternately on two threads, each writing its block when the one before is out, so
-// that one thread's formatting runs beside the other's formatting and writing. makeFormat is
-// called once per thread, on the calling thread, so that each formatter has scratch buffers of
-// its own. Progress is reported on the calling thread only. An exception on either thread
-// stops both and is thrown here.
+// formatted on two threads, each taking the next block as it finishes one (see BlockPipeline),
+// so that formatting runs on both cores beside the writing. makeFormat is called once per
+// thread, on the calling thread, so that each formatter has scratch buffers of its own.
+// Progress is reported on the calling thread only. An exception on either thread stops both
+// and is thrown here.
 void WriteRecordBlocks(OutputFile& file, const OpenTable& table, const ExportProgress& progress,
                        const std::function<FormatBlock()>& makeFormat);
 

@@ -107,7 +107,7 @@ TEST(RecordBlocks, AWriteFailingMidwayStopsBothThreadsAndLeavesNoFile) {
         const ExportSettings settings = SettingsInto(out.Path());
         const std::string path = OutputPath(table, settings, format.Format);
         const std::size_t size = ExportedBytes(format, table, settings).size();
-        // Inside the first block, written by the calling thread, and inside the second, by the other.
+        // Early in the file and further on: the failing write may fall to either thread.
         for (const std::size_t limit : {size / 10, size * 3 / 10}) {
             std::ofstream(path) << "earlier export";
             std::string message;

@@ -3,6 +3,7 @@
 #include <bit>
 #include <cstdint>
 #include <cstring>
+#include <string>
 #include <string_view>
 
 namespace quillet {
@@ -54,6 +55,18 @@ std::size_t FindAny(std::string_view text) {
     return FindFirst(
         text, [](std::uint64_t word) { return (BytesEqual(word, Special) | ...) != 0; },
         [](char c) { return ((c == Special) || ...); });
+}
+
+// Appends text with each of the bytes Special replaced by escape(byte); the runs between them go
+// in one append each.
+template <char... Special, typename Escape>
+void AppendEscaped(std::string& out, std::string_view text, Escape&& escape) {
+    for (std::size_t at; (at = FindAny<Special...>(text)) != text.size();) {
+        out.append(text.substr(0, at));
+        out.append(escape(text[at]));
+        text.remove_prefix(at + 1);
+    }
+    out.append(text);
 }
 
 }  // namespace quillet

@@ -23,14 +23,7 @@ std::string_view EntityOf(char c) {
 }
 
 // Names and cells are text, never markup: a cell must not be able to open a tag or an entity.
-void AppendHtmlEscaped(std::string& out, std::string_view text) {
-    for (std::size_t at; (at = FindAny<'&', '<', '>', '"'>(text)) != text.size();) {
-        out.append(text.substr(0, at));
-        out.append(EntityOf(text[at]));
-        text.remove_prefix(at + 1);
-    }
-    out.append(text);
-}
+void AppendHtmlEscaped(std::string& out, std::string_view text) { AppendEscaped<'&', '<', '>', '"'>(out, text, EntityOf); }
 
 struct Substitution {
     std::string_view Placeholder;

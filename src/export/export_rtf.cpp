@@ -14,13 +14,13 @@ namespace {
 
 // A backslash or brace in a cell would start a control word or a group; escaped, it is text.
 void AppendRtfEscaped(std::string& out, std::string_view text) {
-    for (std::size_t at; (at = FindAny<'\\', '{', '}'>(text)) != text.size();) {
-        out.append(text.substr(0, at));
-        out += '\\';
-        out += text[at];
-        text.remove_prefix(at + 1);
-    }
-    out.append(text);
+    AppendEscaped<'\\', '{', '}'>(out, text, [](char c) -> std::string_view {
+        switch (c) {
+        case '\\': return "\\\\";
+        case '{': return "\\{";
+        default: return "\\}";
+        }
+    });
 }
 
 // The fixed texts around a table row's cells: the row definition with the cell boundaries

@@ -33,17 +33,6 @@ std::string_view EscapeOf(char c) {
     }
 }
 
-// Runs of characters that stand as they are go in one append each.
-template <typename FindNext>
-void AppendEscaped(std::string& out, std::string_view text, FindNext&& findNext) {
-    for (std::size_t at; (at = findNext(text)) != text.size();) {
-        out.append(text.substr(0, at));
-        out.append(EscapeOf(text[at]));
-        text.remove_prefix(at + 1);
-    }
-    out.append(text);
-}
-
 bool IsForbidden(unsigned char b) { return b < 0x20 && b != '\t' && b != '\n' && b != '\r'; }
 
 }  // namespace
@@ -110,10 +99,10 @@ void DropXmlForbidden(std::string& text) {
     text.resize(kept);
 }
 
-void AppendXmlContent(std::string& out, std::string_view text) { AppendEscaped(out, text, FindAny<'&', '<', '>', '\r'>); }
+void AppendXmlContent(std::string& out, std::string_view text) { AppendEscaped<'&', '<', '>', '\r'>(out, text, EscapeOf); }
 
 void AppendXmlAttribute(std::string& out, std::string_view text) {
-    AppendEscaped(out, text, FindAny<'&', '<', '>', '\r', '"', '\t', '\n'>);
+    AppendEscaped<'&', '<', '>', '\r', '"', '\t', '\n'>(out, text, EscapeOf);
 }
 
 }  // namespace quillet

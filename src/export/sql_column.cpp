@@ -20,9 +20,27 @@ struct NumericBounds {
 
     bool Holds(double value) const {
         if (Integer) return value == std::trunc(value) && value >= -2147483648.0 && value <= 2147483647.0;
+        if (SurelyHolds(value)) return true;
         char text[kSqlNumberCapacity];
         const DecimalShape shape = ShapeOf(std::string_view(text, FormatSqlNumber(text, value) - text));
         return shape.FractionDigits <= Scale && shape.IntegerDigits <= Precision - Scale;
+    }
+
+    // The quick answer for most values, without writing them. When the value is the double
+    // nearest to k / 10^Scale (1e-4 <= |value|, k < 10^15, Scale <= 9), FormatSqlNumber writes
+    // it as a short decimal of at most Scale decimals; and that decimal, rounding to a double
+    // below 10^(Precision - Scale), is itself below it. The written text decides the rest.
+    bool SurelyHolds(double value) const {
+        static constexpr double kPowersOfTen[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                                  1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+        const int integerDigits = Precision - Scale;
+        if (Scale > 9 || integerDigits < 0) return false;
+        const double magnitude = std::fabs(value);
+        const double scaled = magnitude * kPowersOfTen[Scale];
+        if (!(magnitude >= 1e-4 && scaled < 1e15)) return false;
+        // Below 10^15 anyway when the type allows more integer digits.
+        if (integerDigits <= 15 && !(magnitude < kPowersOfTen[integerDigits])) return false;
+        return static_cast<double>(static_cast<std::uint64_t>(scaled + 0.5)) / kPowersOfTen[Scale] == magnitude;
     }
 };
 

@@ -80,10 +80,12 @@ char* FormatSqlNumber(char* out, double value) {
 
 DecimalShape ShapeOf(std::string_view text) {
     if (!text.empty() && (text.front() == '-' || text.front() == '+')) text.remove_prefix(1);
-    const std::size_t e = text.find_first_of("eE");
+    // A plain loop: find_first_of looks each character up in its set, a call per character.
+    std::size_t e = 0;
+    while (e < text.size() && text[e] != 'e' && text[e] != 'E') ++e;
     const std::string_view mantissa = text.substr(0, e);
     int exponent = 0;
-    if (e != std::string_view::npos) {
+    if (e != text.size()) {
         std::string_view power = text.substr(e + 1);
         if (!power.empty() && power.front() == '+') power.remove_prefix(1);
         std::from_chars(power.data(), power.data() + power.size(), exponent);

@@ -45,7 +45,8 @@ void ExportDelimited(const OpenTable& table, const ExportSettings& settings, con
     WriteRecords(file, table, settings, progress, [&] {
         return [&, scratch = std::string()](std::string& out, std::int64_t record) mutable {
             for (int f : columns) {
-                items.Append(out, CleanCellText(table, record, f, settings, CleanRule{.RemoveNul = true, .RemoveCr = true}, scratch), f);
+                const CleanRule rule{.RemoveNul = true, .RemoveCr = true};
+                items.Append(out, CleanCellText(table, record, f, settings, rule, scratch), f);
             }
             out.append(rowEnd);
         };

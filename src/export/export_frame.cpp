@@ -52,7 +52,8 @@ std::string_view TrimSpaces(std::string_view text) {
         const std::uint64_t notSpace = Load8(text.data() + end - 8) ^ (kEveryByte * ' ');
         if (notSpace != 0) {
             // The bytes at the end of the text are the word's high bytes on a little-endian machine.
-            const int spaceBits = std::endian::native == std::endian::little ? std::countl_zero(notSpace) : std::countr_zero(notSpace);
+            const int spaceBits =
+                std::endian::native == std::endian::little ? std::countl_zero(notSpace) : std::countr_zero(notSpace);
             end -= static_cast<std::size_t>(spaceBits / 8);
             break;
         }

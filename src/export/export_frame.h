@@ -48,7 +48,8 @@ void WriteRecords(OutputFile& file, const OpenTable& table, const ExportSettings
                   const ExportProgress& progress, MakeFormatter&& makeFormatter) {
     const RecordFilter filter = settings.RecordFilter;
     WriteRecordBlocks(file, table, progress, [&]() -> FormatBlock {
-        return [&table, filter, format = makeFormatter()](std::string& out, std::int64_t first, std::int64_t last) mutable {
+        return [&table, filter, format = makeFormatter()](std::string& out, std::int64_t first,
+                                                          std::int64_t last) mutable {
             for (std::int64_t r = first; r < last; ++r) {
                 if (RecordPasses(filter, table.IsDeleted(r))) format(out, r);
             }

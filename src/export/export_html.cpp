@@ -23,7 +23,9 @@ std::string_view EntityOf(char c) {
 }
 
 // Names and cells are text, never markup: a cell must not be able to open a tag or an entity.
-void AppendHtmlEscaped(std::string& out, std::string_view text) { AppendEscaped<'&', '<', '>', '"'>(out, text, EntityOf); }
+void AppendHtmlEscaped(std::string& out, std::string_view text) {
+    AppendEscaped<'&', '<', '>', '"'>(out, text, EntityOf);
+}
 
 struct Substitution {
     std::string_view Placeholder;

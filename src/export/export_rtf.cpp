@@ -78,7 +78,8 @@ void ExportRtf(const OpenTable& table, const ExportSettings& settings, const Exp
         return [&, scratch = std::string()](std::string& out, std::int64_t record) mutable {
             AppendRow(out, frame, [&](auto&& appendCell) {
                 for (int f : columns) {
-                    appendCell(CleanCellText(table, record, f, settings, CleanRule{.RemoveNul = false, .RemoveCr = true}, scratch));
+                    appendCell(CleanCellText(table, record, f, settings,
+                                             CleanRule{.RemoveNul = false, .RemoveCr = true}, scratch));
                 }
             });
         };

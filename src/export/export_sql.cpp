@@ -25,7 +25,8 @@ struct Scratch {
 // The cell's text without NULs (neither database takes one inside a literal) and CRs, trimmed
 // of blanks, as UTF-8.
 std::string_view CleanUtf8(const OpenTable& table, const CellValue& cell, Scratch& scratch) {
-    const std::string_view cleaned = CleanCellText(cell, '.', CleanRule{.RemoveNul = true, .RemoveCr = true}, scratch.Cleaned);
+    const std::string_view cleaned =
+        CleanCellText(cell, '.', CleanRule{.RemoveNul = true, .RemoveCr = true}, scratch.Cleaned);
     return table.TableCodePage->AsUtf8(cleaned, scratch.Utf8);
 }
 

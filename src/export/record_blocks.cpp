@@ -19,7 +19,8 @@ std::atomic<bool> twoThreads{std::thread::hardware_concurrency() >= 2};
 std::int64_t BlockRecords(const OpenTable& table) {
     constexpr std::int64_t kMostRecords = 8192;
     constexpr std::int64_t kTableBytes = 1 << 20;
-    return std::clamp<std::int64_t>(kTableBytes / std::max<std::int64_t>(1, table.Header.RecordLength), 1, kMostRecords);
+    return std::clamp<std::int64_t>(kTableBytes / std::max<std::int64_t>(1, table.Header.RecordLength), 1,
+                                    kMostRecords);
 }
 
 }  // namespace

@@ -99,7 +99,9 @@ void DropXmlForbidden(std::string& text) {
     text.resize(kept);
 }
 
-void AppendXmlContent(std::string& out, std::string_view text) { AppendEscaped<'&', '<', '>', '\r'>(out, text, EscapeOf); }
+void AppendXmlContent(std::string& out, std::string_view text) {
+    AppendEscaped<'&', '<', '>', '\r'>(out, text, EscapeOf);
+}
 
 void AppendXmlAttribute(std::string& out, std::string_view text) {
     AppendEscaped<'&', '<', '>', '\r', '"', '\t', '\n'>(out, text, EscapeOf);

@@ -1,9 +1,10 @@
+#include "table/code_page.h"
+
 #include <gtest/gtest.h>
 
 #include <random>
 #include <string>
 
-#include "table/code_page.h"
 #include "table/code_page_tables.h"
 
 using namespace quillet;
@@ -16,7 +17,8 @@ std::string Reference(const CodePage& page, const std::string& bytes) {
     std::string out;
     for (std::size_t i = 0; i < units.size(); ++i) {
         char32_t c = units[i];
-        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < units.size()) c = 0x10000 + ((c - 0xD800) << 10) + (units[++i] - 0xDC00);
+        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < units.size())
+            c = 0x10000 + ((c - 0xD800) << 10) + (units[++i] - 0xDC00);
         AppendUtf8CodePoint(out, c);
     }
     return out;
@@ -34,8 +36,8 @@ TEST(CodePage, EveryPageKeepsAsciiAsItIs) {
 TEST(CodePage, Utf8OfAsciiRunsAndOtherBytesMatchesTheDecodingCharacterByCharacter) {
     std::mt19937 random(5);
     // ASCII, Latin-1 and Cyrillic letters in UTF-8, a four-byte character, stray and cut sequences.
-    const std::string pieces[] = {"plain ascii text", "a", " ", "\xC3\xA9", "\xD0\x96", "\xF0\x9F\x98\x80",
-                                  "\xE2\x82",        "\x80", "\xFF", "\xC3", "12345678", "\x9D"};
+    const std::string pieces[] = {"plain ascii text", "a",    " ",    "\xC3\xA9", "\xD0\x96", "\xF0\x9F\x98\x80",
+                                  "\xE2\x82",         "\x80", "\xFF", "\xC3",     "12345678", "\x9D"};
     for (const int number : {1252, 437, 866, 1251, 65001}) {
         const CodePage& page = *CodePage::ForNumber(number);
         for (int i = 0; i < 20000; ++i) {

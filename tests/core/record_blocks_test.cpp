@@ -1,3 +1,5 @@
+#include "export/record_blocks.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -6,7 +8,6 @@
 #include <thread>
 #include <vector>
 
-#include "export/record_blocks.h"
 #include "support/exported_formats.h"
 #include "support/file_size_limit.h"
 #include "support/opened_table.h"
@@ -31,11 +32,17 @@ constexpr int kRecords = 40000;  // five blocks of 8,192 records
 // unevenly so that the blocks of the filtered table differ in length.
 TableBuilder LargeTable() {
     TableBuilder t;
-    t.Field("NAME", 'C', 24).Field("AMOUNT", 'N', 10, 2).Field("PAID", 'L', 1).Field("NOTE", 'C', 30).Field("BORN", 'D', 8);
-    const std::string notes[] = {"plain", "say \"hi\", <b> & {x}", "", "caf\xE9 \\ back", std::string("nul\0cr\r", 7), "  padded  "};
+    t.Field("NAME", 'C', 24)
+        .Field("AMOUNT", 'N', 10, 2)
+        .Field("PAID", 'L', 1)
+        .Field("NOTE", 'C', 30)
+        .Field("BORN", 'D', 8);
+    const std::string notes[] = {"plain",           "say \"hi\", <b> & {x}",     "",
+                                 "caf\xE9 \\ back", std::string("nul\0cr\r", 7), "  padded  "};
     for (int i = 0; i < kRecords; ++i) {
-        const std::vector<std::string> cells{"name " + std::to_string(i), std::to_string(i % 977) + "." + std::to_string(i % 100),
-                                             i % 3 == 0 ? "T" : "F", notes[i % std::size(notes)], "2024050" + std::to_string(i % 10)};
+        const std::vector<std::string> cells{
+            "name " + std::to_string(i), std::to_string(i % 977) + "." + std::to_string(i % 100),
+            i % 3 == 0 ? "T" : "F", notes[i % std::size(notes)], "2024050" + std::to_string(i % 10)};
         if (i % 7 == 0 || (i / 1000) % 5 == 0) {
             t.Deleted(cells);
         } else {
@@ -58,7 +65,8 @@ TEST(RecordBlocks, TwoThreadsWriteTheSameBytesAsOne) {
     const std::vector<std::vector<std::uint8_t>> selections = {{1, 1, 1, 1, 1}, {0, 1, 0, 1, 0}, {1, 0, 1, 0, 1}};
     for (const ExportedFormat& format : ExportedFormats()) {
         if (format.Format == OutputFormat::Excel) continue;  // a worksheet holds too few rows for blocks
-        for (const RecordFilter filter : {RecordFilter::AllRecords, RecordFilter::OnlyDeleted, RecordFilter::SkipDeleted}) {
+        for (const RecordFilter filter :
+             {RecordFilter::AllRecords, RecordFilter::OnlyDeleted, RecordFilter::SkipDeleted}) {
             for (const auto& selection : selections) {
                 SCOPED_TRACE(std::string(format.Name) + ", filter " + std::to_string(static_cast<int>(filter)));
                 table.ColumnSelected = selection;
@@ -69,7 +77,8 @@ TEST(RecordBlocks, TwoThreadsWriteTheSameBytesAsOne) {
                 const std::string one = ExportedBytes(format, table, settings);
                 SetTwoThreadFormatting(true);
                 const std::string two = ExportedBytes(format, table, settings);
-                ASSERT_TRUE(one == two) << "first difference at byte " << std::mismatch(one.begin(), one.end(), two.begin()).first - one.begin();
+                ASSERT_TRUE(one == two) << "first difference at byte "
+                                        << std::mismatch(one.begin(), one.end(), two.begin()).first - one.begin();
             }
         }
     }

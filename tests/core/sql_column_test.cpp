@@ -1,10 +1,11 @@
+#include "export/sql_column.h"
+
 #include <gtest/gtest.h>
 
 #include <random>
 #include <string>
 #include <vector>
 
-#include "export/sql_column.h"
 #include "export/sql_text.h"
 #include "support/opened_table.h"
 
@@ -46,7 +47,8 @@ TEST(SqlColumns, ANumericTypeIsWidenedExactlyWhenAWrittenValueWouldNotFit) {
         for (int f = 0; f < 120; ++f) {
             const int length = 10 + static_cast<int>(random() % 11);
             const int decimals = static_cast<int>(random() % 12);
-            t.Field("F" + std::to_string(f), 'N', static_cast<std::uint8_t>(length), static_cast<std::uint8_t>(decimals));
+            t.Field("F" + std::to_string(f), 'N', static_cast<std::uint8_t>(length),
+                    static_cast<std::uint8_t>(decimals));
             cells.push_back(RandomNumber(random, length));
         }
         t.Record(cells);

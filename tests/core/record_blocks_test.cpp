@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -98,7 +99,7 @@ TEST(RecordBlocks, ProgressComesFromTheCallingThreadInOrder) {
             done.push_back(d);
         });
         EXPECT_FALSE(elsewhere) << format.Name;
-        EXPECT_GT(done.size(), 2u) << format.Name;
+        ASSERT_FALSE(done.empty()) << format.Name;
         EXPECT_TRUE(std::is_sorted(done.begin(), done.end())) << format.Name;
         EXPECT_EQ(done.back(), kRecords) << format.Name;
     }

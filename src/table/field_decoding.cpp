@@ -1,5 +1,6 @@
 #include "table/field_decoding.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -98,7 +99,7 @@ std::string DateTimeText(std::int32_t julianDay, std::int32_t milliseconds) {
     return text;
 }
 
-std::vector<FieldCells> DecodeFields(const OpenTable& table) {
+std::vector<FieldCells> DecodeFields(const OpenTable& table, std::uint64_t bytesFromFile) {
     const auto records = static_cast<std::size_t>(table.RecordCount());
     std::vector<FieldCells> fields(table.FieldDescriptors.size());
     for (std::size_t f = 0; f < fields.size(); ++f) {
@@ -106,6 +107,12 @@ std::vector<FieldCells> DecodeFields(const OpenTable& table) {
         FieldCells& cells = fields[f];
         const Decoder decoder = DecoderFor(d, table.Header.Version);
         auto text = [&](std::size_t r) { return table.RecordText(static_cast<std::int64_t>(r)).substr(d.Offset, d.StoredLength); };
+        // The blanks standing in for a cut file's missing bytes would make numbers of binary fields.
+        auto binary = [&](std::size_t r) {
+            const std::string_view t = text(r);
+            const std::uint64_t start = static_cast<std::uint64_t>(t.data() - table.RecordBytes.data());
+            return t.substr(0, start >= bytesFromFile ? 0 : static_cast<std::size_t>(std::min<std::uint64_t>(t.size(), bytesFromFile - start)));
+        };
         switch (decoder) {
         case Decoder::None: cells.Storage = FieldStorage::None; break;
         case Decoder::Bytes: cells.Storage = FieldStorage::Bytes; break;
@@ -122,7 +129,7 @@ std::vector<FieldCells> DecodeFields(const OpenTable& table) {
             cells.DerivedWidth = kDateTimeWidth;
             cells.DerivedText.assign(records * kDateTimeWidth, '\0');
             for (std::size_t r = 0; r < records; ++r) {
-                const auto b = BinaryBytes<8>(text(r));
+                const auto b = BinaryBytes<8>(binary(r));
                 const std::string value = DateTimeText(static_cast<std::int32_t>(LittleEndian(b.data(), 4)),
                                                        static_cast<std::int32_t>(LittleEndian(b.data() + 4, 4)));
                 value.copy(cells.DerivedText.data() + r * kDateTimeWidth, kDateTimeWidth);
@@ -132,7 +139,9 @@ std::vector<FieldCells> DecodeFields(const OpenTable& table) {
             cells.Storage = FieldStorage::Number;
             cells.Numbers.resize(records);
             const double divisor = DecimalDivisor(d.Decimals);
-            for (std::size_t r = 0; r < records; ++r) cells.Numbers[r] = DecodeNumber(decoder, text(r), divisor);
+            for (std::size_t r = 0; r < records; ++r) {
+                cells.Numbers[r] = DecodeNumber(decoder, decoder == Decoder::Numeric ? text(r) : binary(r), divisor);
+            }
             break;
         }
         }

@@ -1,68 +1,13 @@
 #include "table/read_table.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
 #include <cstdio>
-#include <cstring>
-#include <limits>
 
 #include "table/field_decoding.h"
 
 namespace quillet {
 
 namespace {
-
-// Owns the descriptor so every way out closes the file.
-class InputFile {
-public:
-    explicit InputFile(const std::string& path) : path_(path) {
-        // O_RDONLY never creates a file; a folder opens but is refused below.
-        fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-        if (fd_ < 0) Fail(std::strerror(errno));
-        struct stat info {};
-        if (::fstat(fd_, &info) != 0) Fail(std::strerror(errno));
-        if (S_ISDIR(info.st_mode)) Fail("it is a folder, not a file");
-        if (!S_ISREG(info.st_mode)) Fail("it is not a regular file");
-        size_ = static_cast<std::uint64_t>(info.st_size);
-    }
-    InputFile(const InputFile&) = delete;
-    InputFile& operator=(const InputFile&) = delete;
-    ~InputFile() {
-        if (fd_ >= 0) ::close(fd_);
-    }
-
-    std::uint64_t Size() const { return size_; }
-
-    // Reads exactly length bytes at offset into out, reporting progress in steps.
-    void ReadAt(std::uint64_t offset, char* out, std::uint64_t length, const ReadProgress& progress) {
-        constexpr std::uint64_t kStep = 8u << 20;
-        std::uint64_t done = 0;
-        while (done < length) {
-            const std::uint64_t want = std::min(kStep, length - done);
-            const ssize_t got = ::pread(fd_, out + done, want, static_cast<off_t>(offset + done));
-            if (got < 0) {
-                if (errno == EINTR) continue;
-                Fail(std::strerror(errno));
-            }
-            if (got == 0) Fail("the file ended while it was being read");
-            done += static_cast<std::uint64_t>(got);
-            if (progress) progress(done, length);
-        }
-    }
-
-    [[noreturn]] void Fail(const std::string& reason) const {
-        throw TableError(TableError::Kind::CannotOpen, "Cannot read \"" + path_ + "\": " + reason + ".");
-    }
-
-private:
-    std::string path_;
-    int fd_ = -1;
-    std::uint64_t size_ = 0;
-};
 
 [[noreturn]] void Damaged(const std::string& path, const std::string& fault) {
     throw TableError(TableError::Kind::Damaged, "\"" + path + "\" is not a readable table: " + fault + ".");
@@ -130,9 +75,9 @@ const CodePage* CodePageFromCpg(const std::string& path) {
     return nullptr;
 }
 
-bool EndMarkerAt(InputFile& file, std::uint64_t offset) {
+bool EndMarkerAt(ByteSource& source, std::uint64_t offset) {
     char byte = 0;
-    file.ReadAt(offset, &byte, 1, {});
+    source.ReadAt(offset, &byte, 1, {});
     return byte == '\x1A';
 }
 
@@ -157,14 +102,13 @@ const char* VersionTextOf(std::uint8_t version) {
     }
 }
 
-OpenTable ReadTableFile(const std::string& path, const ReadProgress& progress) {
-    InputFile file(path);
-    const std::uint64_t size = file.Size();
+OpenTable ReadTableFrom(ByteSource& source, const std::string& path, const ReadProgress& progress) {
+    const std::uint64_t size = source.Size();
     if (size == 0) Damaged(path, "the file is empty");
 
     unsigned char head[32] = {};
     const std::uint64_t headBytes = std::min<std::uint64_t>(size, sizeof(head));
-    file.ReadAt(0, reinterpret_cast<char*>(head), headBytes, {});
+    source.ReadAt(0, reinterpret_cast<char*>(head), headBytes, {});
 
     OpenTable table;
     table.Header = DecodeHeader(head);
@@ -192,7 +136,7 @@ OpenTable ReadTableFile(const std::string& path, const ReadProgress& progress) {
     table.FieldCount = header.HeaderLength / 32 - 1;
 
     std::vector<unsigned char> descriptors(static_cast<std::size_t>(table.FieldCount) * 32);
-    file.ReadAt(32, reinterpret_cast<char*>(descriptors.data()), descriptors.size(), {});
+    source.ReadAt(32, reinterpret_cast<char*>(descriptors.data()), descriptors.size(), {});
     const auto recordLength = static_cast<std::uint32_t>(header.RecordLength);
     std::uint32_t position = 1;
     for (int i = 0; i < table.FieldCount; ++i) {
@@ -211,12 +155,12 @@ OpenTable ReadTableFile(const std::string& path, const ReadProgress& progress) {
     // A final partial record counts, unless it is no more than the end-of-file marker.
     std::uint64_t present = available / recordLength;
     const std::uint64_t tail = available % recordLength;
-    if (tail > 1 || (tail == 1 && !EndMarkerAt(file, size - 1))) ++present;
+    if (tail > 1 || (tail == 1 && !EndMarkerAt(source, size - 1))) ++present;
     const std::uint64_t held = std::min(promised, present);
     const std::uint64_t wanted = held * recordLength;
     const std::uint64_t readable = std::min(wanted, available);
     table.RecordBytes.resize(wanted);
-    file.ReadAt(static_cast<std::uint64_t>(header.HeaderLength), table.RecordBytes.data(), readable, progress);
+    source.ReadAt(static_cast<std::uint64_t>(header.HeaderLength), table.RecordBytes.data(), readable, progress);
     // A final partial record: blanks stand in for the bytes the file does not have.
     std::fill(table.RecordBytes.begin() + static_cast<std::ptrdiff_t>(readable), table.RecordBytes.end(), ' ');
     table.Header.RecordCount = static_cast<std::int32_t>(held);
@@ -224,12 +168,23 @@ OpenTable ReadTableFile(const std::string& path, const ReadProgress& progress) {
     table.DeletedFlags.resize(held);
     for (std::uint64_t r = 0; r < held; ++r) table.DeletedFlags[r] = table.RecordBytes[r * recordLength] == '*';
 
-    table.Fields = DecodeFields(table);
+    table.Fields = DecodeFields(table, readable);
 
-    const CodePage* page = CodePageFromCpg(path);
-    if (page == nullptr) page = CodePage::ForLanguageDriver(header.Reserved[17]);
+    const CodePage* page = CodePage::ForLanguageDriver(header.Reserved[17]);
     table.TableCodePage = page != nullptr ? page : &CodePage::Default();
     return table;
+}
+
+OpenTable ReadTableFile(const std::string& path, const ReadProgress& progress) {
+    FileSource file(path);
+    OpenTable table = ReadTableFrom(file, path, progress);
+    if (const CodePage* page = CodePageFromCpg(path)) table.TableCodePage = page;
+    return table;
+}
+
+OpenTable ReadTableBytes(std::string_view bytes, const std::string& name, const ReadProgress& progress) {
+    MemorySource source(bytes, name);
+    return ReadTableFrom(source, name, progress);
 }
 
 void ReadTable(const std::string& path, OpenTable& table, const ReadProgress& progress) {

@@ -2,12 +2,6 @@
 
 namespace quillet {
 
-std::string OutputPath(const OpenTable& table, const ExportSettings& settings, OutputFormat format) {
-    std::string path = settings.SaveFolder;
-    if (path.empty() || path.back() != '/') path += '/';
-    return path + table.TableBaseName + ExtensionOf(format);
-}
-
 void ExportTable(const OpenTable& table, const ExportSettings& settings, const ExportProgress& progress) {
     switch (settings.OutputFormat) {
     case OutputFormat::Text: return ExportText(table, settings, progress);

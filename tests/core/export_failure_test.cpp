@@ -1,0 +1,154 @@
+#include <gtest/gtest.h>
+
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <filesystem>
+#include <fstream>
+#include <set>
+#include <string>
+
+#include "support/exported_formats.h"
+#include "support/opened_table.h"
+
+using namespace quillet;
+using quillet::testing::ExportedFormat;
+using quillet::testing::ExportedFormats;
+using quillet::testing::OpenBuilt;
+using quillet::testing::ReadFileBytes;
+using quillet::testing::SettingsInto;
+using quillet::testing::TableBuilder;
+using quillet::testing::TempDir;
+
+namespace {
+
+std::set<std::string> FolderEntries(const std::filesystem::path& folder) {
+    std::set<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) names.insert(entry.path().filename().string());
+    return names;
+}
+
+OpenTable ManyRecords(const TempDir& dir) {
+    TableBuilder t;
+    t.Field("NAME", 'C', 20).Field("QTY", 'N', 6);
+    for (int i = 0; i < 500; ++i) t.Record({"name " + std::to_string(i), std::to_string(i)});
+    return OpenBuilt(t, dir);
+}
+
+// Runs the export and returns its error message, or fails the test when it succeeded.
+std::string FailureOf(const ExportedFormat& format, const OpenTable& table, const ExportSettings& settings) {
+    try {
+        format.Export(table, settings, {});
+    } catch (const ExportError& e) {
+        return e.what();
+    }
+    ADD_FAILURE() << format.Name << " export to " << settings.SaveFolder << " succeeded";
+    return {};
+}
+
+// Files may not grow beyond a few bytes while this lives: writes then fail as on a full disk.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes) {
+        ::getrlimit(RLIMIT_FSIZE, &saved_);
+        previousHandler_ = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit = saved_;
+        limit.rlim_cur = bytes;
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit() {
+        ::setrlimit(RLIMIT_FSIZE, &saved_);
+        std::signal(SIGXFSZ, previousHandler_);
+    }
+
+private:
+    rlimit saved_{};
+    void (*previousHandler_)(int) = nullptr;
+};
+
+}  // namespace
+
+TEST(ExportFailure, MissingFolderOrAFileWhereTheFolderShouldBe) {
+    TempDir tables;
+    TempDir out;
+    const OpenTable table = OpenBuilt(TableBuilder().Field("NAME", 'C', 4).Record({"a"}), tables);
+    std::ofstream(out / "plain") << "a file, not a folder";
+
+    for (const ExportedFormat& format : ExportedFormats()) {
+        for (const char* folder : {"missing", "plain", "missing/deeper"}) {
+            const ExportSettings settings = SettingsInto(out / folder);
+            const std::string path = OutputPath(table, settings, format.Format);
+            const std::string message = FailureOf(format, table, settings);
+            EXPECT_NE(message.find(path), std::string::npos) << message;
+            EXPECT_EQ(FolderEntries(out.Path()), std::set<std::string>{"plain"}) << format.Name << " " << folder;
+        }
+    }
+    EXPECT_EQ(ReadFileBytes(out / "plain"), "a file, not a folder");
+}
+
+TEST(ExportFailure, TargetThatIsAFolderIsLeftAsItWas) {
+    TempDir tables;
+    TempDir out;
+    const OpenTable table = OpenBuilt(TableBuilder().Field("NAME", 'C', 4).Record({"a"}), tables);
+    const ExportSettings settings = SettingsInto(out.Path());
+    for (const ExportedFormat& format : ExportedFormats()) {
+        const std::filesystem::path target = OutputPath(table, settings, format.Format);
+        std::filesystem::create_directory(target);
+        std::ofstream(target / "inside") << "kept";
+        const std::string message = FailureOf(format, table, settings);
+        EXPECT_NE(message.find(target.string()), std::string::npos) << message;
+        EXPECT_NE(message.find("folder"), std::string::npos) << message;
+        EXPECT_EQ(ReadFileBytes(target / "inside"), "kept");
+        EXPECT_EQ(FolderEntries(out.Path()), std::set<std::string>{target.filename().string()}) << format.Name;
+        std::filesystem::remove_all(target);
+    }
+}
+
+TEST(ExportFailure, ReadOnlyFolderKeepsTheExistingFile) {
+    TempDir tables;
+    TempDir out;
+    const OpenTable table = OpenBuilt(TableBuilder().Field("NAME", 'C', 4).Record({"a"}), tables);
+    const ExportSettings settings = SettingsInto(out.Path());
+    for (const ExportedFormat& format : ExportedFormats()) {
+        std::ofstream(OutputPath(table, settings, format.Format)) << "earlier export";
+    }
+    const std::set<std::string> before = FolderEntries(out.Path());
+    std::filesystem::permissions(out.Path(), std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
+    if (std::ofstream(out / "probe")) {
+        std::filesystem::remove(out / "probe");
+        GTEST_SKIP() << "this user (root?) may write into a read-only folder; "
+                        "ExportFailure.MissingFolderOrAFileWhereTheFolderShouldBe covers a folder that takes no file";
+    }
+    for (const ExportedFormat& format : ExportedFormats()) {
+        const std::string path = OutputPath(table, settings, format.Format);
+        const std::string message = FailureOf(format, table, settings);
+        EXPECT_NE(message.find(path), std::string::npos) << message;
+        EXPECT_EQ(ReadFileBytes(path), "earlier export") << format.Name;
+    }
+    EXPECT_EQ(FolderEntries(out.Path()), before);
+}
+
+// A write that fails halfway (the disk fills up) loses nothing: the earlier file stays and
+// the partial one is removed.
+TEST(ExportFailure, FailedWriteKeepsTheExistingFileAndLeavesNoPartialOne) {
+    TempDir tables;
+    TempDir out;
+    const OpenTable table = ManyRecords(tables);
+    const ExportSettings settings = SettingsInto(out.Path());
+    for (const ExportedFormat& format : ExportedFormats()) {
+        const std::string path = OutputPath(table, settings, format.Format);
+        std::ofstream(path) << "earlier export";
+        std::string message;
+        {
+            const FileSizeLimit limit(64);
+            message = FailureOf(format, table, settings);
+        }
+        EXPECT_NE(message.find(path), std::string::npos) << message;
+        EXPECT_EQ(ReadFileBytes(path), "earlier export") << format.Name;
+        EXPECT_EQ(FolderEntries(out.Path()), std::set<std::string>{std::filesystem::path(path).filename().string()})
+            << format.Name;
+        std::filesystem::remove(path);
+    }
+}

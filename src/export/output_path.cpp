@@ -6,7 +6,7 @@ namespace quillet {
 
 std::string OutputPath(const OpenTable& table, const ExportSettings& settings, OutputFormat format) {
     std::string path = settings.SaveFolder;
-    if (path.empty() || path.back() != '/') path += '/';
+    if (!path.empty() && path.back() != '/') path += '/';
     return path + table.TableBaseName + ExtensionOf(format);
 }
 

@@ -1,0 +1,109 @@
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "export/export_frame.h"
+#include "export/exporters.h"
+#include "export/output_file.h"
+#include "export/sql_column.h"
+#include "export/sql_text.h"
+#include "export/utf8_scan.h"
+#include "table/cell_text.h"
+
+namespace quillet {
+
+namespace {
+
+// The type texts start at character 51 of their line.
+constexpr std::size_t kTypeColumn = 50;
+
+// Buffers reused from cell to cell.
+struct Scratch {
+    std::string Cleaned;
+    std::string Utf8;
+};
+
+// The cell's text without NULs (neither database takes one inside a literal) and CRs, trimmed
+// of blanks, as UTF-8.
+std::string_view CleanUtf8(const OpenTable& table, const CellValue& cell, Scratch& scratch) {
+    scratch.Cleaned.clear();
+    if (cell.Kind == CellKind::Text) {
+        AppendCleaned(scratch.Cleaned, cell.Text, CleanRule{true, true});
+    } else {
+        AppendCellText(scratch.Cleaned, cell, '.');
+    }
+    scratch.Utf8.clear();
+    table.TableCodePage->AppendUtf8(scratch.Utf8, scratch.Cleaned);
+    return scratch.Utf8;
+}
+
+void AppendValue(std::string& line, const OpenTable& table, const SqlColumn& column, std::int64_t record,
+                 Scratch& scratch) {
+    const CellValue cell = table.Cell(record, column.Field);
+    switch (column.Kind) {
+    case SqlValueKind::Text: AppendSqlString(line, CleanUtf8(table, cell, scratch)); return;
+    case SqlValueKind::Number: {
+        // Neither database has a literal for infinity or NaN that fits every numeric type.
+        if (cell.Kind != CellKind::Number || !std::isfinite(cell.Number) || (column.ZeroIsNull && cell.Number == 0)) {
+            line += "null";
+            return;
+        }
+        char text[kSqlNumberCapacity];
+        line.append(text, FormatSqlNumber(text, cell.Number));
+        return;
+    }
+    case SqlValueKind::Truth:
+        line += cell.Kind != CellKind::Truth ? "null" : cell.Truth ? "TRUE" : "FALSE";
+        return;
+    case SqlValueKind::Timestamp: {
+        const std::string_view text = CleanUtf8(table, cell, scratch);
+        if (text.empty()) {
+            line += "null";
+        } else {
+            AppendSqlString(line, text);
+        }
+        return;
+    }
+    }
+}
+
+}  // namespace
+
+void ExportSql(const OpenTable& table, const ExportSettings& settings, const ExportProgress& progress) {
+    const std::vector<int> fields = SelectedColumns(table);
+    // A table without columns has no valid create statement in either database.
+    if (fields.empty()) throw ExportError("Select at least one column to export.");
+    const std::vector<SqlColumn> columns = PlanSqlColumns(table, settings, fields);
+
+    std::string tableName;
+    AppendSqlName(tableName, CodePage::ForNumber(65001)->ToUtf8(table.TableBaseName));
+
+    OutputFile file(OutputPath(table, settings, OutputFormat::SQL));
+    std::string line = " DROP TABLE IF EXISTS " + tableName + ";";
+    file.WriteLine(line);
+    line = " CREATE TABLE " + tableName + " (";
+    file.WriteLine(line);
+    for (std::size_t i = 0; i < columns.size(); ++i) {
+        const SqlColumn& column = columns[i];
+        line = column.Name;
+        line.append(std::max<std::size_t>(1, kTypeColumn - std::min(kTypeColumn, CodePointCount(column.Name))), ' ');
+        line += column.TypeText;
+        line += i + 1 < columns.size() ? "," : ");";
+        file.WriteLine(line);
+    }
+
+    const std::string insertHead = "insert into " + tableName + " values(";
+    Scratch scratch;
+    ForEachWrittenRecord(table, settings, progress, [&](std::int64_t record) {
+        line = insertHead;
+        for (std::size_t i = 0; i < columns.size(); ++i) {
+            if (i > 0) line += ',';
+            AppendValue(line, table, columns[i], record, scratch);
+        }
+        line += ");";
+        file.WriteLine(line);
+    });
+    file.Commit();
+}
+
+}  // namespace quillet

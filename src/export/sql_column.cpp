@@ -1,0 +1,105 @@
+#include "export/sql_column.h"
+
+#include <algorithm>
+#include <cmath>
+#include <optional>
+#include <unordered_set>
+
+#include "export/export_frame.h"
+#include "export/sql_text.h"
+
+namespace quillet {
+
+namespace {
+
+// A bounded numeric type: Integer, or Numeric(Precision, Scale).
+struct NumericBounds {
+    bool Integer = false;
+    int Precision = 0;
+    int Scale = 0;
+
+    bool Holds(double value) const {
+        if (Integer) return value == std::trunc(value) && value >= -2147483648.0 && value <= 2147483647.0;
+        char text[kSqlNumberCapacity];
+        const DecimalShape shape = ShapeOf(std::string_view(text, FormatSqlNumber(text, value) - text));
+        return shape.FractionDigits <= Scale && shape.IntegerDigits <= Precision - Scale;
+    }
+};
+
+struct TypeRule {
+    SqlValueKind Kind;
+    std::string TypeText;
+    std::optional<NumericBounds> Bounds;
+    bool ZeroIsNull = false;
+};
+
+TypeRule RuleFor(const FieldDescriptor& d) {
+    const int length = d.Length;
+    switch (d.Type) {
+    case 'C':
+    case 'D': return {SqlValueKind::Text, "Char(" + std::to_string(std::max(length, 1)) + ")", {}, false};
+    case 'N':
+    case 'F': {
+        const int decimals = static_cast<unsigned char>(d.Decimals);
+        if (decimals == 0 && length <= 9) return {SqlValueKind::Number, "Integer", NumericBounds{true, 0, 0}, true};
+        if (length == 0) return {SqlValueKind::Number, "Numeric", {}, true};
+        return {SqlValueKind::Number, "Numeric(" + std::to_string(length) + "," + std::to_string(decimals) + ")",
+                NumericBounds{false, length, decimals}, true};
+    }
+    case 'I': return {SqlValueKind::Number, "Integer", NumericBounds{true, 0, 0}, false};
+    case 'Y': return {SqlValueKind::Number, "Numeric(19,4)", NumericBounds{false, 19, 4}, false};
+    case 'B': return {SqlValueKind::Number, "Double precision", {}, false};
+    case 'L': return {SqlValueKind::Truth, "Boolean", {}, false};
+    case 'T': return {SqlValueKind::Timestamp, "Timestamp", {}, false};
+    default: return {SqlValueKind::Text, "Text", {}, false};
+    }
+}
+
+bool AllValuesFit(const OpenTable& table, const ExportSettings& settings, int field, const TypeRule& rule) {
+    const std::int64_t count = table.RecordCount();
+    for (std::int64_t r = 0; r < count; ++r) {
+        if (!RecordPasses(settings.RecordFilter, table.IsDeleted(r))) continue;
+        const CellValue cell = table.Cell(r, field);
+        if (cell.Kind != CellKind::Number || !std::isfinite(cell.Number)) continue;
+        if (rule.ZeroIsNull && cell.Number == 0) continue;
+        if (!rule.Bounds->Holds(cell.Number)) return false;
+    }
+    return true;
+}
+
+std::string AsciiLower(std::string_view text) {
+    std::string lower(text);
+    for (char& c : lower) {
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    }
+    return lower;
+}
+
+}  // namespace
+
+std::vector<SqlColumn> PlanSqlColumns(const OpenTable& table, const ExportSettings& settings,
+                                      const std::vector<int>& fields) {
+    std::vector<SqlColumn> columns;
+    columns.reserve(fields.size());
+    std::unordered_set<std::string> taken;
+    for (int f : fields) {
+        const FieldDescriptor& d = table.FieldDescriptors[static_cast<std::size_t>(f)];
+        TypeRule rule = RuleFor(d);
+        if (rule.Bounds && !AllValuesFit(table, settings, f, rule)) rule.TypeText = "Numeric";
+
+        const std::string base = table.TableCodePage->ToUtf8(table.FieldNames[static_cast<std::size_t>(f)]);
+        std::string name = base;
+        for (int n = 2; !taken.insert(AsciiLower(name)).second; ++n) name = base + "_" + std::to_string(n);
+
+        SqlColumn column;
+        column.Field = f;
+        AppendSqlName(column.Name, name);
+        column.TypeText = std::move(rule.TypeText);
+        column.Kind = rule.Kind;
+        column.ZeroIsNull = rule.ZeroIsNull;
+        columns.push_back(std::move(column));
+    }
+    return columns;
+}
+
+}  // namespace quillet

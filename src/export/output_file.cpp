@@ -60,6 +60,9 @@ void OutputFile::Flush() {
 
 void OutputFile::Commit() {
     Flush();
+    // Some file systems report a full disk only when the data reaches it; and without this a
+    // crash soon after the rename could leave an empty file where the earlier one was.
+    if (::fsync(fd_) != 0) Fail(std::strerror(errno));
     if (::close(fd_) != 0) {
         fd_ = -1;
         Fail(std::strerror(errno));

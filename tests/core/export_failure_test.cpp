@@ -1,10 +1,8 @@
 #include <gtest/gtest.h>
 
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <set>
@@ -12,6 +10,7 @@
 
 #include "support/exported_formats.h"
 #include "support/opened_table.h"
+#include "support/write_limit.h"
 
 using namespace quillet;
 using quillet::testing::ExportedFormat;
@@ -21,6 +20,7 @@ using quillet::testing::ReadFileBytes;
 using quillet::testing::SettingsInto;
 using quillet::testing::TableBuilder;
 using quillet::testing::TempDir;
+using quillet::testing::WriteLimit;
 
 namespace {
 
@@ -47,26 +47,6 @@ std::string FailureOf(const ExportedFormat& format, const OpenTable& table, cons
     ADD_FAILURE() << format.Name << " export to " << settings.SaveFolder << " succeeded";
     return {};
 }
-
-// Files may not grow beyond a few bytes while this lives: writes then fail as on a full disk.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes) {
-        ::getrlimit(RLIMIT_FSIZE, &saved_);
-        previousHandler_ = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit = saved_;
-        limit.rlim_cur = bytes;
-        ::setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit() {
-        ::setrlimit(RLIMIT_FSIZE, &saved_);
-        std::signal(SIGXFSZ, previousHandler_);
-    }
-
-private:
-    rlimit saved_{};
-    void (*previousHandler_)(int) = nullptr;
-};
 
 }  // namespace
 
@@ -142,7 +122,7 @@ TEST(ExportFailure, FailedWriteKeepsTheExistingFileAndLeavesNoPartialOne) {
         std::ofstream(path) << "earlier export";
         std::string message;
         {
-            const FileSizeLimit limit(64);
+            const WriteLimit limit(64);
             message = FailureOf(format, table, settings);
         }
         EXPECT_NE(message.find(path), std::string::npos) << message;

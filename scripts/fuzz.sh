@@ -32,6 +32,9 @@ seeds=(samples)
 corpus_dir=$(sed -n 's/^QUILLET_CORPUS_DIR:PATH=//p' "$build/CMakeCache.txt")
 if [ -d "$corpus_dir" ]; then seeds+=("$corpus_dir"); fi
 
+# The export target writes seven files per input; memory-backed files keep it fast.
+if [ -z "${TMPDIR:-}" ] && [ -d /dev/shm ] && [ -w /dev/shm ]; then export TMPDIR=/dev/shm; fi
+
 for target in "${targets[@]}"; do
   mkdir -p "$build/corpus/$target" "$build/findings/$target"
   echo "== $target: $seconds s"

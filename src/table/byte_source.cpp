@@ -21,8 +21,9 @@ namespace {
 }  // namespace
 
 FileSource::FileSource(const std::string& path) : path_(path) {
-    // O_RDONLY never creates a file; a folder opens but is refused below.
-    fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    // O_RDONLY never creates a file; a folder opens but is refused below. Without O_NONBLOCK a
+    // named pipe would wait here for a writer that never comes; reading a regular file ignores it.
+    fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd_ < 0) Fail(std::strerror(errno));
     struct stat info {};
     if (::fstat(fd_, &info) != 0) Fail(std::strerror(errno));

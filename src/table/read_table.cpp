@@ -1,5 +1,7 @@
 #include "table/read_table.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <cstdio>
 
@@ -64,6 +66,9 @@ const CodePage* CodePageFromCpg(const std::string& path) {
     const auto slash = path.find_last_of('/');
     const std::string stem = (dot == std::string::npos || (slash != std::string::npos && dot < slash)) ? path : path.substr(0, dot);
     for (const char* extension : {".cpg", ".CPG", ".Cpg"}) {
+        // Only a plain file: opening a named pipe would wait for a writer.
+        struct stat info {};
+        if (::stat((stem + extension).c_str(), &info) != 0 || !S_ISREG(info.st_mode)) continue;
         std::FILE* file = std::fopen((stem + extension).c_str(), "rb");
         if (file == nullptr) continue;
         char text[64];

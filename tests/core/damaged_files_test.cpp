@@ -2,6 +2,8 @@
 // the file and the fault, the way the reader's rules say, and never more memory than the file.
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <climits>
 #include <cstring>
@@ -352,4 +354,23 @@ TEST(DamagedFiles, RefusedPathsLeaveNoFileOpen) {
         EXPECT_THROW(ReadTableFile("/dev/null"), TableError);
     }
     EXPECT_EQ(openFiles(), before);
+}
+
+TEST(DamagedFiles, NamedPipesAreRefusedOrPassedOverWithoutWaiting) {
+    TempDir dir;
+    // A regression would wait forever for a writer; the alarm turns that into a failure.
+    ::alarm(20);
+    ASSERT_EQ(::mkfifo((dir / "pipe.dbf").c_str(), 0600), 0);
+    try {
+        ReadTableFile((dir / "pipe.dbf").string());
+        ADD_FAILURE() << "a named pipe was read as a table";
+    } catch (const TableError& e) {
+        EXPECT_TRUE(Contains(e.what(), "it is not a regular file")) << e.what();
+    }
+
+    TableBuilder().LanguageDriver(0xC9).Field("NAME", 'C', 4).Record({"abc"}).WriteTo(dir / "t.dbf");
+    ASSERT_EQ(::mkfifo((dir / "t.cpg").c_str(), 0600), 0);
+    const OpenTable table = ReadTableFile((dir / "t.dbf").string());
+    EXPECT_EQ(table.TableCodePage->Number(), 1251);  // from the header, the pipe passed over
+    ::alarm(0);
 }

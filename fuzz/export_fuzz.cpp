@@ -13,6 +13,7 @@
 #include <string>
 
 #include "export/exporters.h"
+#include "fuzz/output_checks.h"
 #include "table/read_table.h"
 
 using namespace quillet;
@@ -52,6 +53,36 @@ std::string ShortText(FuzzedDataProvider& in, const char* const* usual, std::siz
     return in.ConsumeRandomLengthString(8);
 }
 
+// Six hexadecimal digits, as the colour dialog gives them.
+std::string Color(FuzzedDataProvider& in) {
+    const auto rgb = in.ConsumeIntegralInRange<std::uint32_t>(0, 0xFFFFFF);
+    char text[8];
+    std::snprintf(text, sizeof text, "%06X", static_cast<unsigned>(rgb));
+    return text;
+}
+
+std::string FileBytes(const std::string& path) {
+    std::string bytes;
+    if (std::FILE* file = std::fopen(path.c_str(), "rb")) {
+        char buffer[65536];
+        for (std::size_t got; (got = std::fread(buffer, 1, sizeof buffer, file)) > 0;) bytes.append(buffer, got);
+        std::fclose(file);
+    }
+    return bytes;
+}
+
+// Counted here apart from the export frame, so that a mistake there shows.
+fuzzing::ExpectedShape ShapeOf(const OpenTable& table, RecordFilter filter) {
+    fuzzing::ExpectedShape shape;
+    for (std::int64_t r = 0; r < table.RecordCount(); ++r) {
+        const bool deleted = table.IsDeleted(r);
+        shape.Records += filter == RecordFilter::AllRecords || (filter == RecordFilter::OnlyDeleted) == deleted;
+    }
+    for (int f = 0; f < table.ColumnCount; ++f) shape.Columns += table.ColumnSelected[static_cast<std::size_t>(f)] != 0;
+    shape.LastColumnSkipped = table.ColumnCount > 0 && !table.ColumnSelected.back();
+    return shape;
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -65,13 +96,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     settings.RecordFilter = filter;
     static const char* const delimiters[] = {",", ";", "\t", "|", ""};
     static const char* const rowEnds[] = {"CRLF", "LF"};
-    static const char* const colors[] = {"000000", "FFFFFF", "FF8000"};
     settings.ItemsDelimiter = ShortText(in, delimiters, std::size(delimiters));
     settings.RowDelimiter = ShortText(in, rowEnds, std::size(rowEnds));
     settings.TextIncludeHeader = in.ConsumeBool();
     settings.QuoteItems = in.ConsumeBool();
-    settings.HtmlTextColor = ShortText(in, colors, std::size(colors));
-    settings.HtmlBackColor = ShortText(in, colors, std::size(colors));
+    settings.HtmlTextColor = Color(in);
+    settings.HtmlBackColor = Color(in);
     settings.HtmlIncludeHeader = in.ConsumeBool();
     settings.RtfIncludeHeader = in.ConsumeBool();
     settings.DecimalSeparator = in.ConsumeBool() ? ',' : '.';
@@ -92,6 +122,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         for (std::size_t f = 0; f < table.ColumnSelected.size(); ++f) table.ColumnSelected[f] = (selection >> (f % 64)) & 1;
     }
 
+    const fuzzing::ExpectedShape shape = ShapeOf(table, filter);
     for (int format = 0; format <= 6; ++format) {
         settings.OutputFormat = static_cast<OutputFormat>(format);
         settings.OutputExtension = ExtensionOf(settings.OutputFormat);
@@ -100,6 +131,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             ExportTable(table, settings);
             Require(std::filesystem::is_regular_file(path), "the exported file exists");
             Require(FilesIn(Folder()) == 1, "no file beside the export");
+            fuzzing::CheckExport(settings.OutputFormat, FileBytes(path), shape, settings);
             std::filesystem::remove(path);
         } catch (const ExportError& e) {
             // Refusing is allowed (a sheet has a size limit, a script needs a column); leaving a

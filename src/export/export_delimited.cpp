@@ -5,6 +5,7 @@
 #include "export/export_frame.h"
 #include "export/exporters.h"
 #include "export/output_file.h"
+#include "export/quoted_text.h"
 
 namespace quillet {
 
@@ -13,18 +14,11 @@ namespace {
 // A quoted item doubles its quotes so that a reader gets the item back whole; an unquoted
 // item stays as the user asked, raw.
 void AppendItem(std::string& row, std::string_view text, bool quote) {
-    if (!quote) {
+    if (quote) {
+        AppendQuoted(row, text, '"');
+    } else {
         row.append(text);
-        return;
     }
-    row += '"';
-    for (std::size_t quoteAt; (quoteAt = text.find('"')) != std::string_view::npos;) {
-        row.append(text.substr(0, quoteAt + 1));
-        row += '"';
-        text.remove_prefix(quoteAt + 1);
-    }
-    row.append(text);
-    row += '"';
 }
 
 void ExportDelimited(const OpenTable& table, const ExportSettings& settings, const ExportProgress& progress,

@@ -14,6 +14,8 @@ std::vector<int> SelectedColumns(const OpenTable& table) {
     return columns;
 }
 
+namespace {
+
 void AppendCleaned(std::string& out, std::string_view text, CleanRule rule) {
     const std::size_t start = out.size();
     if ((rule.RemoveNul && text.find('\0') != std::string_view::npos) ||
@@ -25,22 +27,20 @@ void AppendCleaned(std::string& out, std::string_view text, CleanRule rule) {
     } else {
         out.append(text);
     }
-    std::size_t end = out.size();
-    while (end > start && out[end - 1] == ' ') --end;
-    std::size_t first = start;
-    while (first < end && out[first] == ' ') ++first;
-    out.erase(end);
+    const std::string_view kept = TrimSpaces(std::string_view(out).substr(start));
+    const std::size_t first = static_cast<std::size_t>(kept.data() - out.data());
+    out.erase(first + kept.size());
     out.erase(start, first - start);
 }
 
-void CleanCellText(std::string& out, const OpenTable& table, std::int64_t record, int field,
-                   const ExportSettings& settings, CleanRule rule) {
+}  // namespace
+
+void CleanCellText(std::string& out, const CellValue& cell, char decimalSeparator, CleanRule rule) {
     out.clear();
-    const CellValue cell = table.Cell(record, field);
     if (cell.Kind == CellKind::Text) {
         AppendCleaned(out, cell.Text, rule);
     } else {
-        AppendCellText(out, cell, settings.DecimalSeparator);
+        AppendCellText(out, cell, decimalSeparator);
     }
 }
 

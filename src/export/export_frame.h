@@ -43,12 +43,21 @@ struct CleanRule {
     bool RemoveCr;
 };
 
-// Appends text without NULs (if the rule says so), without CRs (likewise), then without
-// leading and trailing spaces. Only the space character counts as a space.
-void AppendCleaned(std::string& out, std::string_view text, CleanRule rule);
+// The text without leading and trailing spaces; only the space character counts as a space.
+inline std::string_view TrimSpaces(std::string_view text) {
+    const std::size_t first = text.find_first_not_of(' ');
+    if (first == std::string_view::npos) return text.substr(text.size());
+    return text.substr(first, text.find_last_not_of(' ') - first + 1);
+}
 
-// The cell's CellText (with the settings' decimal separator), cleaned, in place of out's content.
-void CleanCellText(std::string& out, const OpenTable& table, std::int64_t record, int field,
-                   const ExportSettings& settings, CleanRule rule);
+// The cell's CellText, with that decimal separator, in place of out's content; a text cell
+// without NULs (if the rule says so), without CRs (likewise), then trimmed of spaces.
+void CleanCellText(std::string& out, const CellValue& cell, char decimalSeparator, CleanRule rule);
+
+// The same for a cell of the table, with the settings' decimal separator.
+inline void CleanCellText(std::string& out, const OpenTable& table, std::int64_t record, int field,
+                          const ExportSettings& settings, CleanRule rule) {
+    CleanCellText(out, table.Cell(record, field), settings.DecimalSeparator, rule);
+}
 
 }  // namespace quillet

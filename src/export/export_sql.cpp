@@ -8,7 +8,6 @@
 #include "export/sql_column.h"
 #include "export/sql_text.h"
 #include "export/utf8_scan.h"
-#include "table/cell_text.h"
 
 namespace quillet {
 
@@ -26,12 +25,7 @@ struct Scratch {
 // The cell's text without NULs (neither database takes one inside a literal) and CRs, trimmed
 // of blanks, as UTF-8.
 std::string_view CleanUtf8(const OpenTable& table, const CellValue& cell, Scratch& scratch) {
-    scratch.Cleaned.clear();
-    if (cell.Kind == CellKind::Text) {
-        AppendCleaned(scratch.Cleaned, cell.Text, CleanRule{true, true});
-    } else {
-        AppendCellText(scratch.Cleaned, cell, '.');
-    }
+    CleanCellText(scratch.Cleaned, cell, '.', CleanRule{.RemoveNul = true, .RemoveCr = true});
     scratch.Utf8.clear();
     table.TableCodePage->AppendUtf8(scratch.Utf8, scratch.Cleaned);
     return scratch.Utf8;

@@ -14,12 +14,6 @@ namespace {
 
 constexpr std::string_view kDeclaration = R"(<?xml version="1.0" encoding="UTF-8" standalone="no"?>)";
 
-std::string_view TrimBlanks(std::string_view text) {
-    const std::size_t first = text.find_first_not_of(' ');
-    if (first == std::string_view::npos) return {};
-    return text.substr(first, text.find_last_not_of(' ') - first + 1);
-}
-
 // The cell as UTF-8, without the characters XML cannot carry, trimmed of blanks.
 std::string_view CellContent(const OpenTable& table, std::int64_t record, int field, char decimalSeparator,
                              std::string& scratch) {
@@ -31,7 +25,7 @@ std::string_view CellContent(const OpenTable& table, std::int64_t record, int fi
     } else {
         AppendCellText(scratch, cell, decimalSeparator);
     }
-    return TrimBlanks(scratch);
+    return TrimSpaces(scratch);
 }
 
 }  // namespace

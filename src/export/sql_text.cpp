@@ -4,6 +4,7 @@
 #include <array>
 #include <charconv>
 
+#include "export/quoted_text.h"
 #include "table/cell_text.h"
 
 namespace quillet {
@@ -57,24 +58,12 @@ bool IsSqlReservedWord(std::string_view word) {
 void AppendSqlName(std::string& out, std::string_view name) {
     if (IsPlainIdentifier(name) && !IsSqlReservedWord(name)) {
         out.append(name);
-        return;
+    } else {
+        AppendQuoted(out, name, '"');
     }
-    out += '"';
-    for (char c : name) {
-        if (c == '"') out += '"';
-        out += c;
-    }
-    out += '"';
 }
 
-void AppendSqlString(std::string& out, std::string_view text) {
-    out += '\'';
-    for (char c : text) {
-        if (c == '\'') out += '\'';
-        out += c;
-    }
-    out += '\'';
-}
+void AppendSqlString(std::string& out, std::string_view text) { AppendQuoted(out, text, '\''); }
 
 char* FormatSqlNumber(char* out, double value) {
     static_assert(kSqlNumberCapacity >= kNumberTextCapacity);

@@ -15,6 +15,8 @@
 using namespace quillet;
 using quillet::testing::ExportedFormat;
 using quillet::testing::ExportedFormats;
+using quillet::testing::FailureOf;
+using quillet::testing::FolderEntries;
 using quillet::testing::OpenBuilt;
 using quillet::testing::ReadFileBytes;
 using quillet::testing::SettingsInto;
@@ -24,28 +26,11 @@ using quillet::testing::WriteLimit;
 
 namespace {
 
-std::set<std::string> FolderEntries(const std::filesystem::path& folder) {
-    std::set<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(folder)) names.insert(entry.path().filename().string());
-    return names;
-}
-
 OpenTable ManyRecords(const TempDir& dir) {
     TableBuilder t;
     t.Field("NAME", 'C', 20).Field("QTY", 'N', 6);
     for (int i = 0; i < 500; ++i) t.Record({"name " + std::to_string(i), std::to_string(i)});
     return OpenBuilt(t, dir);
-}
-
-// Runs the export and returns its error message, or fails the test when it succeeded.
-std::string FailureOf(const ExportedFormat& format, const OpenTable& table, const ExportSettings& settings) {
-    try {
-        format.Export(table, settings, {});
-    } catch (const ExportError& e) {
-        return e.what();
-    }
-    ADD_FAILURE() << format.Name << " export to " << settings.SaveFolder << " succeeded";
-    return {};
 }
 
 }  // namespace

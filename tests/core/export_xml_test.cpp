@@ -4,10 +4,11 @@
 
 #include "export/exporters.h"
 #include "support/run_program.h"
-#include "support/table_builder.h"
-#include "table/read_table.h"
+#include "support/opened_table.h"
 
 using namespace quillet;
+using quillet::testing::OpenBuilt;
+using quillet::testing::OpenTableAt;
 using quillet::testing::ReadFileBytes;
 using quillet::testing::RunProgram;
 using quillet::testing::ShellQuoted;
@@ -15,18 +16,6 @@ using quillet::testing::TableBuilder;
 using quillet::testing::TempDir;
 
 namespace {
-
-OpenTable Open(const std::filesystem::path& path) {
-    OpenTable table = ReadTableFile(path.string());
-    table.ListColumns();
-    table.SetSource(path.string());
-    return table;
-}
-
-OpenTable Open(const TableBuilder& builder, const TempDir& dir, const std::string& name = "t.dbf") {
-    builder.WriteTo(dir / name);
-    return Open(dir / name);
-}
 
 std::string Export(const OpenTable& table, const TempDir& dir, RecordFilter filter = RecordFilter::AllRecords) {
     ExportSettings settings;
@@ -58,7 +47,7 @@ TEST(ExportXml, WorkedExampleByteForByte) {
     TempDir dir;
     TableBuilder t;
     t.Field("NAME", 'C', 20).Field("QTY", 'N', 8).Record({"Bolts & nuts <M8>", "12.5"});
-    OpenTable table = Open(t, dir, "parts.dbf");
+    OpenTable table = OpenBuilt(t, dir, "parts.dbf");
     table.SourcePath = "C:\\data\\parts.dbf";
     EXPECT_EQ(Export(table, dir),
               kHead +
@@ -82,7 +71,7 @@ TEST(ExportXml, CellTextsEscapedOnceAndRecordsFollowFilterAndSelection) {
     t.Record({"  a<b&c>d  ", "T", "12", "0.5"})
         .Record({"x\r\ny\tz\x01", "F", "", ""})
         .Record({"\"q\" 'a'", "?", "", "-3"});
-    const OpenTable table = Open(t, dir);
+    const OpenTable table = OpenBuilt(t, dir);
     const std::string all = Export(table, dir);
     EXPECT_NE(all.find("<Records>\r\n<Record>\r\n"
                        "<NAME>a&lt;b&amp;c&gt;d</NAME><OK>True</OK><NOTE></NOTE><AMT>0.5</AMT>\r\n</Record>\r\n"
@@ -116,7 +105,7 @@ TEST(ExportXml, NamesBecomeValidAndEveryTypeHasAWord) {
         .Field("WHEN", 'T', 8)
         .Field("PIC", 'G', 4)
         .Field("ODD", 'X', 2);
-    const std::string xml = Export(Open(t, dir), dir);
+    const std::string xml = Export(OpenBuilt(t, dir), dir);
     const std::pair<const char*, const char*> expected[] = {
         {"_1ST", "CHARACTER"},  {"A_B", "CHARACTER"},   {"\xC3\x89T\xC3\x89", "NUMERIC"},
         {"_X_Y", "NUMERIC"},    {"FIELDTYPE", "NUMERIC"}, {"_OK-1.2", "NUMERIC"},
@@ -140,7 +129,7 @@ TEST(ExportXml, XmllintReadsBackEveryCellText) {
         .Record({std::string("a\x01" "b\x1F" "c\x0B" "d\0e", 9), "line1\r\nline2\ttab", "-7"});
     const std::filesystem::path source = dir / "a&b\"c<d>'e.dbf";
     t.WriteTo(source);
-    const OpenTable table = Open(source);
+    const OpenTable table = OpenTableAt(source);
     Export(table, dir);
     const std::filesystem::path xml = dir / "a&b\"c<d>'e.xml";
     ExpectWellFormed(xml);
@@ -157,7 +146,7 @@ TEST(ExportXml, XmllintReadsBackEveryCellText) {
 TEST(ExportXml, SampleTablesAreWellFormed) {
     TempDir dir;
     for (const char* name : {"customers", "types", "empty"}) {
-        const OpenTable table = Open(std::filesystem::path(QUILLET_SAMPLES_DIR) / (std::string(name) + ".dbf"));
+        const OpenTable table = OpenTableAt(std::filesystem::path(QUILLET_SAMPLES_DIR) / (std::string(name) + ".dbf"));
         Export(table, dir);
         ExpectWellFormed(dir / (std::string(name) + ".xml"));
     }

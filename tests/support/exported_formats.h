@@ -1,161 +1,86 @@
 #pragma once
 
 // Every exporter with a reader that takes its file back apart into column names and record
-// rows, so that the rules all formats share are tested once for all of them. An exporter joins
-// the rule and failure tests by adding its entry to ExportedFormats().
+// rows, so that the rules all formats share are tested once for all of them. Where a format
+// follows a rule its own way by design, its entry says how.
 
+#include <gtest/gtest.h>
+
+#include <filesystem>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "export/document_templates.h"
 #include "export/exporters.h"
+#include "support/sheet.h"
+#include "support/sql_sheet.h"
+#include "support/text_sheets.h"
+#include "support/xls_sheet.h"
+#include "support/xml_sheet.h"
 
 namespace quillet::testing {
 
-struct Sheet {
-    std::vector<std::string> Names;                 // the exported columns, as the file names them
-    std::vector<std::vector<std::string>> Rows;     // the written records' cell texts, in order
-};
+inline std::string SameName(std::string_view name) { return std::string(name); }
+
+// An XML element name for an ASCII field name: characters a name cannot hold become "_",
+// and "_" goes in front of a name that cannot start with its first character.
+inline std::string XmlElementName(std::string_view name) {
+    std::string element;
+    for (char c : name) {
+        const bool nameChar = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_' ||
+                              c == '-' || c == '.';
+        element += nameChar ? c : '_';
+    }
+    if (element.empty() || (element[0] >= '0' && element[0] <= '9') || element[0] == '-' || element[0] == '.') {
+        element.insert(0, 1, '_');
+    }
+    return element;
+}
 
 struct ExportedFormat {
     const char* Name;
     OutputFormat Format;
     void (*Export)(const OpenTable&, const ExportSettings&, const ExportProgress&);
-    // Reads what Export wrote with the default settings (header on, CSV quoting on).
-    Sheet (*Read)(const std::string& bytes);
-    // The file still has one (empty) row per written record when no column is selected.
-    bool RowsWithoutColumns;
+    // Reads what Export wrote with the default settings (header on, CSV quoting on); a file
+    // its consumer rejects fails the test.
+    Sheet (*Read)(const std::filesystem::path& file);
+    // Records and columns keep their table positions: a record the filter passes over leaves
+    // its row empty, an unselected column its column, and Read reports the positions.
+    bool KeepsTablePositions = false;
+    // With no column selected the exporter writes nothing and throws this message.
+    const char* RefusalWithoutColumns = nullptr;
+    // The name the file gives a field of this ASCII name.
+    std::string (*NameInFile)(std::string_view fieldName) = SameName;
+
+    std::vector<std::string> NamesInFile(std::vector<std::string> fieldNames) const {
+        for (std::string& name : fieldNames) name = NameInFile(name);
+        return fieldNames;
+    }
 };
-
-inline std::vector<std::string> SplitLines(std::string_view bytes, std::string_view end = "\r\n") {
-    std::vector<std::string> lines;
-    for (std::size_t at; (at = bytes.find(end)) != std::string_view::npos; bytes.remove_prefix(at + end.size())) {
-        lines.emplace_back(bytes.substr(0, at));
-    }
-    if (!bytes.empty()) lines.emplace_back(bytes);
-    return lines;
-}
-
-// Comma-separated items, each in double quotes with inner quotes doubled.
-inline std::vector<std::string> QuotedItems(std::string_view line) {
-    std::vector<std::string> items;
-    std::size_t i = 0;
-    while (i < line.size()) {
-        std::string item;
-        ++i;  // opening quote
-        while (i < line.size()) {
-            if (line[i] == '"' && i + 1 < line.size() && line[i + 1] == '"') {
-                item += '"';
-                i += 2;
-            } else if (line[i] == '"') {
-                ++i;
-                break;
-            } else {
-                item += line[i++];
-            }
-        }
-        items.push_back(item);
-        if (i < line.size() && line[i] == ',') ++i;
-    }
-    return items;
-}
-
-inline Sheet ReadDelimited(const std::string& bytes) {
-    Sheet sheet;
-    std::vector<std::string> lines = SplitLines(bytes);
-    if (lines.empty()) return sheet;
-    sheet.Names = QuotedItems(lines.front());
-    for (std::size_t i = 1; i < lines.size(); ++i) sheet.Rows.push_back(QuotedItems(lines[i]));
-    return sheet;
-}
-
-inline std::string HtmlUnescaped(std::string_view text) {
-    std::string out;
-    for (std::size_t i = 0; i < text.size();) {
-        bool replaced = false;
-        for (const auto& [entity, c] : {std::pair<std::string_view, char>{"&amp;", '&'}, {"&lt;", '<'}, {"&gt;", '>'},
-                                        {"&quot;", '"'}}) {
-            if (text.substr(i).starts_with(entity)) {
-                out += c;
-                i += entity.size();
-                replaced = true;
-                break;
-            }
-        }
-        if (!replaced) out += text[i++];
-    }
-    return out;
-}
-
-// The texts between each open and close tag of a row line.
-inline std::vector<std::string> HtmlCells(std::string_view line, std::string_view open, std::string_view close) {
-    std::vector<std::string> cells;
-    for (std::size_t at; (at = line.find(open)) != std::string_view::npos;) {
-        line.remove_prefix(at + open.size());
-        const std::size_t end = line.find(close);
-        const std::string_view text = line.substr(0, end);
-        cells.push_back(text == "&nbsp" ? std::string() : HtmlUnescaped(text));
-        line.remove_prefix(end + close.size());
-    }
-    return cells;
-}
-
-inline Sheet ReadHtml(const std::string& bytes) {
-    Sheet sheet;
-    for (const std::string& line : SplitLines(bytes)) {
-        if (!line.starts_with("<TR>")) continue;
-        if (line.ends_with("</TR>")) {
-            sheet.Names = HtmlCells(line, "<TH>", "</TH>");
-        } else {
-            sheet.Rows.push_back(HtmlCells(line, "<TD>", "</TD>"));
-        }
-    }
-    return sheet;
-}
-
-inline std::string RtfUnescaped(std::string_view text) {
-    std::string out;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\\' && i + 1 < text.size()) ++i;
-        out += text[i];
-    }
-    return out;
-}
-
-// A row's cells are the lines ending in "\cell " of the group that follows its \cellx lines.
-inline Sheet ReadRtf(const std::string& bytes) {
-    std::vector<std::vector<std::string>> rows;
-    bool inCells = false;
-    std::string previous;
-    for (const std::string& line : SplitLines(bytes)) {
-        if (line == "{" && (previous == RtfRowDefinition || previous.starts_with("\\cellx"))) {
-            inCells = true;
-            rows.emplace_back();
-        } else if (line == "}") {
-            inCells = false;
-        } else if (inCells && line.ends_with("\\cell ")) {
-            const std::string_view text = std::string_view(line).substr(0, line.size() - 6);
-            rows.back().push_back(text == " " ? std::string() : RtfUnescaped(text));
-        }
-        previous = line;
-    }
-    Sheet sheet;
-    if (!rows.empty()) {
-        sheet.Names = rows.front();
-        sheet.Rows.assign(rows.begin() + 1, rows.end());
-    }
-    return sheet;
-}
 
 inline const std::vector<ExportedFormat>& ExportedFormats() {
     static const std::vector<ExportedFormat> formats = {
-        {"Text", OutputFormat::Text, ExportText, ReadDelimited, true},
-        {"CSV", OutputFormat::CSV, ExportCsv, ReadDelimited, true},
-        {"HTML", OutputFormat::HTML, ExportHtml, ReadHtml, true},
-        {"RTF", OutputFormat::RTF, ExportRtf, ReadRtf, true},
+        {.Name = "Text", .Format = OutputFormat::Text, .Export = ExportText, .Read = ReadDelimited},
+        {.Name = "CSV", .Format = OutputFormat::CSV, .Export = ExportCsv, .Read = ReadDelimited},
+        {.Name = "HTML", .Format = OutputFormat::HTML, .Export = ExportHtml, .Read = ReadHtml},
+        {.Name = "RTF", .Format = OutputFormat::RTF, .Export = ExportRtf, .Read = ReadRtf},
+        {.Name = "XML", .Format = OutputFormat::XML, .Export = ExportXml, .Read = ReadXml, .NameInFile = XmlElementName},
+        {.Name = "Excel", .Format = OutputFormat::Excel, .Export = ExportExcel, .Read = ReadXls, .KeepsTablePositions = true},
+        {.Name = "SQL", .Format = OutputFormat::SQL, .Export = ExportSql, .Read = ReadSql,
+         .RefusalWithoutColumns = "Select at least one column to export."},
     };
     return formats;
+}
+
+// Runs the export and returns its error message, or fails the test when it succeeded.
+inline std::string FailureOf(const ExportedFormat& format, const OpenTable& table, const ExportSettings& settings) {
+    try {
+        format.Export(table, settings, {});
+    } catch (const ExportError& e) {
+        return e.what();
+    }
+    ADD_FAILURE() << format.Name << " export to " << settings.SaveFolder << " succeeded";
+    return {};
 }
 
 }  // namespace quillet::testing

@@ -1,7 +1,7 @@
 #pragma once
 
-// A built table as the Open command leaves it (read, columns listed, base name set), and
-// export settings aimed at a test folder.
+// Tables as the Open command leaves them (read, columns listed, base name set), and export
+// settings aimed at a test folder.
 
 #include <filesystem>
 #include <string>
@@ -12,13 +12,16 @@
 
 namespace quillet::testing {
 
-inline OpenTable OpenBuilt(const TableBuilder& builder, const TempDir& dir, const std::string& fileName = "t.dbf") {
-    const std::filesystem::path path = dir / fileName;
-    builder.WriteTo(path);
+inline OpenTable OpenTableAt(const std::filesystem::path& path) {
     OpenTable table = ReadTableFile(path.string());
     table.ListColumns();
     table.SetSource(path.string());
     return table;
+}
+
+inline OpenTable OpenBuilt(const TableBuilder& builder, const TempDir& dir, const std::string& fileName = "t.dbf") {
+    builder.WriteTo(dir / fileName);
+    return OpenTableAt(dir / fileName);
 }
 
 inline ExportSettings SettingsInto(const std::filesystem::path& folder) {

@@ -1,0 +1,329 @@
+#include "ui/frm_main.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QFile>
+#include <QFileInfo>
+#include <QFontMetrics>
+#include <QFrame>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStyle>
+#include <QTableView>
+
+#include "ui/app_icon.h"
+#include "ui/decimal_separator.h"
+#include "ui/information_text.h"
+#include "ui/list_cell_delegate.h"
+#include "ui/output_path_text.h"
+#include "ui/table_list_model.h"
+#include "ui/table_loader.h"
+#include "ui/twips.h"
+
+namespace quillet {
+
+namespace {
+
+const QString kTitle = QStringLiteral("Quillet");
+
+// Paths live in the core as the file system's bytes.
+std::string PathBytes(const QString& path) { return QFile::encodeName(path).toStdString(); }
+QString PathText(const std::string& path) { return QFile::decodeName(QByteArray::fromStdString(path)); }
+
+}  // namespace
+
+frmMain::frmMain(Platform& platform, QWidget* parent) : QWidget(parent), platform_(platform) {
+    setObjectName(QStringLiteral("frmMain"));
+    setWindowTitle(kTitle);
+    setWindowIcon(AppIcon());
+    settings_.DecimalSeparator = DecimalSeparatorOf(QLocale());
+
+    model_ = new TableListModel(this);
+    loader_ = new TableLoader(this);
+    connect(loader_, &TableLoader::Progress, this, &frmMain::ShowProgress);
+    connect(loader_, &TableLoader::Finished, this, &frmMain::FinishOpen);
+
+    BuildControls();
+    SetTabOrder();
+    Form_Load();
+}
+
+frmMain::~frmMain() {
+    // The list must not read the table while the members and children go their ways.
+    model_->SetTable(nullptr, settings_.DecimalSeparator);
+}
+
+bool frmMain::Opening() const { return loader_->Running(); }
+
+void frmMain::BuildControls() {
+    const int dpi = logicalDpiY();
+    const auto place = [dpi](QWidget* widget, int left, int top, int width, int height) {
+        PlaceInTwips(widget, left, top, width, height, dpi);
+    };
+    const auto named = [](QWidget* widget, const QString& name) {
+        widget->setObjectName(name);
+        return widget;
+    };
+    setFixedSize(TwipsToPixels(9135, dpi), TwipsToPixels(8970, dpi));
+
+    Shape1 = new QFrame(this);
+    named(Shape1, QStringLiteral("Shape1"));
+    Shape1->setFrameShape(QFrame::StyledPanel);
+    place(Shape1, 30, 45, 4260, 420);
+    Label1 = new QLabel(QStringLiteral("Source:"), this);
+    named(Label1, QStringLiteral("Label1"));
+    place(Label1, 15, 150, 630, 285);
+    Text2 = new QLineEdit(this);
+    named(Text2, QStringLiteral("Text2"));
+    place(Text2, 660, 120, 2685, 285);
+    Command1 = new QPushButton(QStringLiteral("Open"), this);
+    named(Command1, QStringLiteral("Command1"));
+    place(Command1, 3345, 120, 870, 285);
+
+    Shape2 = new QFrame(this);
+    named(Shape2, QStringLiteral("Shape2"));
+    Shape2->setFrameShape(QFrame::StyledPanel);
+    place(Shape2, 4305, 45, 4740, 420);
+    Label2 = new QLabel(QStringLiteral("Save:"), this);
+    named(Label2, QStringLiteral("Label2"));
+    place(Label2, 4290, 150, 630, 285);
+    Text3 = new QLineEdit(this);
+    named(Text3, QStringLiteral("Text3"));
+    place(Text3, 4935, 120, 3045, 285);
+    Command2 = new QPushButton(QStringLiteral("Browse"), this);
+    named(Command2, QStringLiteral("Command2"));
+    place(Command2, 8040, 120, 870, 285);
+
+    for (QLabel* label : {Label1, Label2}) label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    // The program writes these boxes and reads them back; typing into them would only mislead.
+    for (QLineEdit* box : {Text2, Text3}) box->setReadOnly(true);
+
+    Text1 = new QPlainTextEdit(this);
+    named(Text1, QStringLiteral("Text1"));
+    Text1->setReadOnly(true);
+    Text1->setLineWrapMode(QPlainTextEdit::NoWrap);
+    place(Text1, 30, 495, 1905, 1335);
+
+    Picture1[0] = new QFrame(this);
+    Picture1[1] = new QFrame(this);
+    for (int i = 0; i < 2; ++i) {
+        named(Picture1[i], QStringLiteral("Picture1_%1").arg(i));
+        Picture1[i]->setFrameShape(QFrame::StyledPanel);
+    }
+    place(Picture1[0], 2010, 495, 1590, 1320);
+    place(Picture1[1], 3585, 495, 5460, 1320);
+
+    static const char* const kFilterCaptions[] = {"All records", "Only deleted", "Skip deleted"};
+    static const int kFilterTops[] = {75, 615, 345};
+    for (int i = 0; i < 3; ++i) {
+        Option1[i] = new QRadioButton(QString::fromLatin1(kFilterCaptions[i]), Picture1[0]);
+        named(Option1[i], QStringLiteral("Option1_%1").arg(i));
+        place(Option1[i], 180, kFilterTops[i], 1215, 255);
+    }
+    Command3 = new QPushButton(QStringLiteral("Columns"), Picture1[0]);
+    named(Command3, QStringLiteral("Command3"));
+    place(Command3, 165, 930, 1215, 285);
+
+    struct FormatButton {
+        const char* Caption;
+        int Left;
+        int Top;
+    };
+    static const FormatButton kFormats[] = {
+        {"Text file", 330, 165}, {"CSV file", 330, 420},   {"HTML file", 330, 675}, {"RTF file", 330, 915},
+        {"XML file", 1845, 150}, {"Excel file", 1830, 435}, {"SQL file", 1845, 705},
+    };
+    formatButtons_ = new QButtonGroup(this);
+    for (int i = 0; i < 7; ++i) {
+        Option2[i] = new QRadioButton(QString::fromLatin1(kFormats[i].Caption), Picture1[1]);
+        named(Option2[i], QStringLiteral("Option2_%1").arg(i));
+        place(Option2[i], kFormats[i].Left, kFormats[i].Top, 1215, 225);
+        formatButtons_->addButton(Option2[i], i);
+    }
+    Command4 = new QPushButton(QStringLiteral("Save"), Picture1[1]);
+    named(Command4, QStringLiteral("Command4"));
+    place(Command4, 3405, 240, 1215, 495);
+
+    // The check box belongs to the window, not to the panel it stands on.
+    Check1 = new QCheckBox(QStringLiteral("Open folder when done"), this);
+    named(Check1, QStringLiteral("Check1"));
+    place(Check1, 6510, 1455, 2280, 270);
+    Check1->raise();
+
+    LV2 = new QTableView(this);
+    named(LV2, QStringLiteral("LV2"));
+    LV2->setModel(model_);
+    LV2->setItemDelegate(new ListCellDelegate(LV2));
+    LV2->setAlternatingRowColors(true);
+    LV2->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    LV2->setSelectionBehavior(QAbstractItemView::SelectRows);
+    LV2->setSelectionMode(QAbstractItemView::SingleSelection);
+    LV2->setWordWrap(false);
+    LV2->setTextElideMode(Qt::ElideRight);
+    LV2->setIconSize(QSize(16, 16));
+    LV2->verticalHeader()->hide();
+    LV2->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    LV2->verticalHeader()->setDefaultSectionSize(std::max(TwipsToPixels(285, dpi), fontMetrics().height() + 4));
+    LV2->horizontalHeader()->setHighlightSections(false);
+    LV2->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    place(LV2, 30, 1860, 9015, 6570);
+
+    pb = new QProgressBar(this);
+    named(pb, QStringLiteral("pb"));
+    pb->setRange(0, 1000);
+    pb->setTextVisible(false);
+    pb->hide();
+    place(pb, 315, 3930, 8100, 225);
+
+    Command5 = new QPushButton(QStringLiteral("About"), this);
+    named(Command5, QStringLiteral("Command5"));
+    place(Command5, 3540, 8535, 1215, 315);
+
+    FitCaptions();
+
+    connect(Command1, &QPushButton::clicked, this, &frmMain::Command1_Click);
+    connect(Command2, &QPushButton::clicked, this, &frmMain::Command2_Click);
+    connect(Command3, &QPushButton::clicked, this, &frmMain::Command3_Click);
+    connect(Command4, &QPushButton::clicked, this, &frmMain::Command4_Click);
+    connect(Command5, &QPushButton::clicked, this, &frmMain::Command5_Click);
+    connect(formatButtons_, &QButtonGroup::idClicked, this, &frmMain::Option2_Click);
+}
+
+void frmMain::FitCaptions() {
+    // The layout is measured in physical units, so the captions are too: 8 points as a rule,
+    // a little less where the desktop's font runs too wide for a caption to fit its control.
+    const auto fits = [this] {
+        const QFontMetrics metrics(font());
+        const int mark = style()->pixelMetric(QStyle::PM_ExclusiveIndicatorWidth) +
+                         style()->pixelMetric(QStyle::PM_RadioButtonLabelSpacing);
+        for (const QAbstractButton* button : findChildren<QAbstractButton*>()) {
+            if (button->text().isEmpty()) continue;  // the list's corner button
+            const bool marked = qobject_cast<const QPushButton*>(button) == nullptr;
+            if (metrics.horizontalAdvance(button->text()) + (marked ? mark : 8) > button->width()) return false;
+        }
+        for (const QLabel* label : {Label1, Label2}) {
+            if (metrics.horizontalAdvance(label->text()) > label->width()) return false;
+        }
+        return true;
+    };
+    QFont caption = font();
+    for (double points = 8.0; points >= 6.5; points -= 0.5) {
+        caption.setPointSizeF(points);
+        setFont(caption);
+        if (fits()) return;
+    }
+}
+
+void frmMain::SetTabOrder() {
+    QWidget* const order[] = {
+        Command1,   Text1,      LV2,        Text2,      Text3,      Command2,   Command3,   Option1[2],
+        Option1[1], Option1[0], Option2[6], Option2[5], Option2[4], Option2[3], Option2[2], Option2[1],
+        Option2[0], Command4,   Command5,   Check1,
+    };
+    for (std::size_t i = 1; i < std::size(order); ++i) setTabOrder(order[i - 1], order[i]);
+}
+
+void frmMain::Form_Load() {
+    LV2->setShowGrid(true);
+    Option1[0]->setChecked(true);
+    Check1->setChecked(true);
+    Option2[1]->setChecked(true);
+    Option2_Click(1);
+}
+
+RecordFilter frmMain::ChosenRecordFilter() const {
+    if (Option1[1]->isChecked()) return RecordFilter::OnlyDeleted;
+    if (Option1[2]->isChecked()) return RecordFilter::SkipDeleted;
+    return RecordFilter::AllRecords;
+}
+
+void frmMain::Command1_Click() {
+    if (Opening()) return;
+    const std::optional<QString> chosen =
+        platform_.ChooseFileToOpen(this, QStringLiteral("DBF Files (*.dbf)"), openFolder_);
+    if (!chosen) return;
+    openFolder_ = QFileInfo(*chosen).absolutePath();
+    tableLoaded_ = true;
+    openingPath_ = *chosen;
+
+    setEnabled(false);
+    pb->setValue(0);
+    LV2->hide();
+    pb->show();
+    loader_->Start(openingPath_);
+}
+
+void frmMain::ShowProgress(int permille) { pb->setValue(permille); }
+
+void frmMain::FinishOpen() {
+    TableLoader::Outcome outcome = loader_->TakeOutcome();
+    const bool read = outcome.Table != nullptr;
+    if (read) ShowTable(std::move(*outcome.Table), openingPath_);
+    pb->hide();
+    LV2->show();
+    setEnabled(true);
+
+    if (!read) {
+        // An unknown version is a table of another kind, not a fault: no icon, as for other notes.
+        Tell(outcome.Message,
+             outcome.Refusal == TableError::Kind::UnknownVersion ? MessageIcon::None : MessageIcon::Critical);
+    } else if (table_.RecordsPromised > table_.RecordCount()) {
+        const std::int64_t lost = table_.RecordsPromised - table_.RecordCount();
+        Tell(QStringLiteral("The file \"%1\" ends early: %2 of the %3 records that its header promises could not be "
+                            "read. The list shows the %4 it holds.")
+                 .arg(openingPath_, QString::number(lost), QString::number(table_.RecordsPromised),
+                      QString::number(table_.RecordCount())),
+             MessageIcon::Warning);
+    }
+    emit OpenFinished();
+}
+
+void frmMain::ShowTable(OpenTable&& table, const QString& path) {
+    model_->SetTable(nullptr, settings_.DecimalSeparator);
+    table_ = std::move(table);
+    table_.ListColumns();
+    table_.SetSource(PathBytes(path));
+    Text2->setText(path);
+    Text1->setPlainText(InformationText(path, table_));
+    model_->SetTable(&table_, settings_.DecimalSeparator);
+    LV2->scrollToTop();
+    if (!Text3->text().isEmpty()) RefreshSaveBox();
+}
+
+void frmMain::RefreshSaveBox() {
+    Text3->setText(PathText(OutputPathText(settings_.SaveFolder, table_.TableBaseName, settings_.OutputExtension)));
+}
+
+void frmMain::Tell(const QString& text, MessageIcon icon) { platform_.ShowMessage(this, kTitle, text, icon); }
+
+void frmMain::Command2_Click() {}
+
+void frmMain::Command3_Click() {}
+
+void frmMain::Command4_Click() {
+    if (model_->rowCount() == 0) {
+        Tell(QStringLiteral("Need to open a file first!"), MessageIcon::Critical);
+        return;
+    }
+    if (Text3->text().isEmpty()) {
+        Tell(QStringLiteral("Need to open a save location!"), MessageIcon::Critical);
+        return;
+    }
+}
+
+void frmMain::Command5_Click() {}
+
+void frmMain::Option2_Click(int index) {
+    if (index >= 0 && index <= 6) {
+        settings_.OutputFormat = static_cast<OutputFormat>(index);
+        settings_.OutputExtension = ExtensionOf(settings_.OutputFormat);
+    }
+    if (!Text2->text().isEmpty() && !Text3->text().isEmpty()) RefreshSaveBox();
+}
+
+}  // namespace quillet

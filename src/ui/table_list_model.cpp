@@ -1,0 +1,81 @@
+#include "ui/table_list_model.h"
+
+#include "table/cell_text.h"
+
+namespace quillet {
+
+namespace {
+
+QString Decode(const CodePage& page, std::string_view bytes) {
+    return QString::fromStdU16String(page.ToUtf16(bytes));
+}
+
+}  // namespace
+
+TableListModel::TableListModel(QObject* parent)
+    : QAbstractTableModel(parent), deletedImage_(DeletedImage()), liveImage_(LiveImage()) {}
+
+QPixmap TableListModel::DeletedImage() {
+    return QPixmap(QStringLiteral(":/quillet/deleted.png"));
+}
+
+QPixmap TableListModel::LiveImage() {
+    return QPixmap(QStringLiteral(":/quillet/live.png"));
+}
+
+void TableListModel::SetTable(const OpenTable* table, char decimalSeparator) {
+    beginResetModel();
+    table_ = table;
+    decimalSeparator_ = decimalSeparator;
+    titles_.clear();
+    if (table_ != nullptr) {
+        titles_.append(QStringLiteral("Deleted"));
+        for (int field = 0; field < table_->ColumnCount; ++field) {
+            titles_.append(Decode(*table_->TableCodePage, table_->FieldNames[static_cast<std::size_t>(field)]));
+        }
+    }
+    endResetModel();
+}
+
+int TableListModel::rowCount(const QModelIndex& parent) const {
+    if (parent.isValid() || table_ == nullptr) return 0;
+    return static_cast<int>(table_->RecordCount());
+}
+
+int TableListModel::columnCount(const QModelIndex& parent) const {
+    if (parent.isValid()) return 0;
+    return static_cast<int>(titles_.size());
+}
+
+QString TableListModel::CellString(int record, int field) const {
+    cellBytes_.clear();
+    AppendCellText(cellBytes_, table_->Cell(record, field), decimalSeparator_);
+    return Decode(*table_->TableCodePage, cellBytes_);
+}
+
+QVariant TableListModel::data(const QModelIndex& index, int role) const {
+    if (table_ == nullptr || !index.isValid()) return {};
+    const int record = index.row();
+    if (index.column() == 0) {
+        if (role == Qt::DecorationRole) return table_->IsDeleted(record) ? deletedImage_ : liveImage_;
+        return {};
+    }
+    const int field = index.column() - 1;
+    switch (role) {
+    case Qt::DisplayRole:
+        return CellString(record, field);
+    case Qt::TextAlignmentRole: {
+        const bool number = table_->Fields[static_cast<std::size_t>(field)].Storage == FieldStorage::Number;
+        return static_cast<int>(Qt::AlignVCenter | (number ? Qt::AlignRight : Qt::AlignLeft));
+    }
+    default:
+        return {};
+    }
+}
+
+QVariant TableListModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 || section >= titles_.size()) return {};
+    return titles_[section];
+}
+
+}  // namespace quillet

@@ -1,0 +1,63 @@
+#pragma once
+
+#include <QList>
+#include <deque>
+
+#include "ui/platform/platform.h"
+
+namespace quillet::testing {
+
+// The desktop for tests: dialogs answer from a script, everything asked is recorded, nothing
+// waits for a person. A dialog asked for without a scripted answer is recorded in Unexpected and
+// answered with a cancel, so a test sees the surprise instead of hanging.
+class ScriptedPlatform final : public Platform {
+public:
+    struct Message {
+        QString Caption;
+        QString Text;
+        MessageIcon Icon;
+    };
+    struct FileRequest {
+        QString Filter;
+        QString StartFolder;
+    };
+    struct ProgramStart {
+        QString Program;
+        QStringList Arguments;
+    };
+
+    // Script, consumed in order.
+    void AnswerFileDialog(const QString& path) { fileAnswers_.push_back({false, path}); }
+    void CancelFileDialog() { fileAnswers_.push_back({true, {}}); }
+    void AnswerColorDialog(const QColor& color) { colorAnswers_.push_back({false, color}); }
+    void CancelColorDialog() { colorAnswers_.push_back({true, {}}); }
+    bool ProgramsStart = true;
+    bool FoldersOpen = true;
+    QList<Volume> Volumes;
+
+    // What the windows asked for.
+    QList<FileRequest> FileRequests;
+    QList<Message> Messages;
+    QList<QColor> ColorRequests;
+    QList<ProgramStart> ProgramsStarted;
+    QStringList FoldersShown;
+    QStringList Unexpected;
+
+    std::optional<QString> ChooseFileToOpen(QWidget* parent, const QString& filter, const QString& startFolder) override;
+    void ShowMessage(QWidget* parent, const QString& caption, const QString& text, MessageIcon icon) override;
+    std::optional<QColor> ChooseColor(QWidget* parent, const QColor& current) override;
+    bool StartProgram(const QString& program, const QStringList& arguments) override;
+    bool ShowFolder(const QString& folder) override;
+    QList<Volume> MountedVolumes() override { return Volumes; }
+
+private:
+    template <typename T>
+    struct Answer {
+        bool Cancel;
+        T Value;
+    };
+    std::deque<Answer<QString>> fileAnswers_;
+    std::deque<Answer<QColor>> colorAnswers_;
+};
+
+}  // namespace quillet::testing

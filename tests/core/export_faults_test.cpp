@@ -11,10 +11,12 @@
 
 #include "export/exporters.h"
 #include "export/output_file.h"
+#include "support/files.h"
 #include "support/opened_table.h"
 #include "support/write_limit.h"
 
 using namespace quillet;
+using quillet::testing::FolderEntries;
 using quillet::testing::OpenBuilt;
 using quillet::testing::ReadFileBytes;
 using quillet::testing::SettingsInto;
@@ -23,12 +25,6 @@ using quillet::testing::TempDir;
 using quillet::testing::WriteLimit;
 
 namespace {
-
-std::set<std::string> FolderEntries(const std::filesystem::path& folder) {
-    std::set<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(folder)) names.insert(entry.path().filename().string());
-    return names;
-}
 
 constexpr OutputFormat kEveryFormat[] = {OutputFormat::Text, OutputFormat::CSV, OutputFormat::HTML, OutputFormat::RTF,
                                          OutputFormat::XML,  OutputFormat::Excel, OutputFormat::SQL};

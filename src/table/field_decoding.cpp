@@ -110,8 +110,9 @@ std::vector<FieldCells> DecodeFields(const OpenTable& table, std::uint64_t bytes
         // The blanks standing in for a cut file's missing bytes would make numbers of binary fields.
         auto binary = [&](std::size_t r) {
             const std::string_view t = text(r);
-            const std::uint64_t start = static_cast<std::uint64_t>(t.data() - table.RecordBytes.data());
-            return t.substr(0, start >= bytesFromFile ? 0 : static_cast<std::size_t>(std::min<std::uint64_t>(t.size(), bytesFromFile - start)));
+            const auto start = static_cast<std::uint64_t>(t.data() - table.RecordBytes.data());
+            const std::uint64_t fromFile = start >= bytesFromFile ? 0 : std::min<std::uint64_t>(t.size(), bytesFromFile - start);
+            return t.substr(0, static_cast<std::size_t>(fromFile));
         };
         switch (decoder) {
         case Decoder::None: cells.Storage = FieldStorage::None; break;

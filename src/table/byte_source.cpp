@@ -26,22 +26,25 @@ FileSource::FileSource(const std::string& path) : path_(path) {
     fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd_ < 0) Fail(std::strerror(errno));
     struct stat info {};
-    if (::fstat(fd_, &info) != 0) Fail(std::strerror(errno));
-    if (S_ISDIR(info.st_mode)) Fail("it is a folder, not a file");
-    if (!S_ISREG(info.st_mode)) Fail("it is not a regular file");
+    std::string refusal;
+    if (::fstat(fd_, &info) != 0) {
+        refusal = std::strerror(errno);
+    } else if (S_ISDIR(info.st_mode)) {
+        refusal = "it is a folder, not a file";
+    } else if (!S_ISREG(info.st_mode)) {
+        refusal = "it is not a regular file";
+    }
+    if (!refusal.empty()) {
+        // No destructor runs for a constructor that throws.
+        ::close(fd_);
+        Fail(refusal);
+    }
     size_ = static_cast<std::uint64_t>(info.st_size);
 }
 
-FileSource::~FileSource() {
-    if (fd_ >= 0) ::close(fd_);
-}
+FileSource::~FileSource() { ::close(fd_); }
 
-void FileSource::Fail(const std::string& reason) {
-    // The constructor may fail after opening, and then no destructor closes the file.
-    if (fd_ >= 0) ::close(fd_);
-    fd_ = -1;
-    CannotRead(path_, reason);
-}
+void FileSource::Fail(const std::string& reason) const { CannotRead(path_, reason); }
 
 void FileSource::ReadAt(std::uint64_t offset, char* out, std::uint64_t length, const ReadProgress& progress) {
     constexpr std::uint64_t kStep = 8u << 20;

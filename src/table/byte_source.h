@@ -17,7 +17,8 @@ class ByteSource {
 public:
     virtual ~ByteSource() = default;
     virtual std::uint64_t Size() const = 0;
-    // Reads exactly length bytes at offset into out; throws TableError when it cannot.
+    // Reads exactly length bytes at offset into out; throws TableError when it cannot. Two
+    // threads may read different ranges at once.
     virtual void ReadAt(std::uint64_t offset, char* out, std::uint64_t length, const ReadProgress& progress) = 0;
 };
 
@@ -34,7 +35,7 @@ public:
     void ReadAt(std::uint64_t offset, char* out, std::uint64_t length, const ReadProgress& progress) override;
 
 private:
-    [[noreturn]] void Fail(const std::string& reason);
+    [[noreturn]] void Fail(const std::string& reason) const;
 
     std::string path_;
     int fd_ = -1;

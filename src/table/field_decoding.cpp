@@ -99,55 +99,75 @@ std::string DateTimeText(std::int32_t julianDay, std::int32_t milliseconds) {
     return text;
 }
 
-std::vector<FieldCells> DecodeFields(const OpenTable& table, std::uint64_t bytesFromFile) {
-    const auto records = static_cast<std::size_t>(table.RecordCount());
+std::vector<FieldCells> PrepareFields(const OpenTable& table, std::size_t records) {
     std::vector<FieldCells> fields(table.FieldDescriptors.size());
     for (std::size_t f = 0; f < fields.size(); ++f) {
-        const FieldDescriptor& d = table.FieldDescriptors[f];
         FieldCells& cells = fields[f];
-        const Decoder decoder = DecoderFor(d, table.Header.Version);
-        auto text = [&](std::size_t r) { return table.RecordText(static_cast<std::int64_t>(r)).substr(d.Offset, d.StoredLength); };
-        // The blanks standing in for a cut file's missing bytes would make numbers of binary fields.
-        auto binary = [&](std::size_t r) {
-            const std::string_view t = text(r);
-            const auto start = static_cast<std::uint64_t>(t.data() - table.RecordBytes.data());
-            const std::uint64_t fromFile = start >= bytesFromFile ? 0 : std::min<std::uint64_t>(t.size(), bytesFromFile - start);
-            return t.substr(0, static_cast<std::size_t>(fromFile));
-        };
-        switch (decoder) {
+        switch (DecoderFor(table.FieldDescriptors[f], table.Header.Version)) {
         case Decoder::None: cells.Storage = FieldStorage::None; break;
         case Decoder::Bytes: cells.Storage = FieldStorage::Bytes; break;
         case Decoder::Truth:
             cells.Storage = FieldStorage::Truth;
             cells.Truths.resize(records);
-            for (std::size_t r = 0; r < records; ++r) {
-                const std::string_view t = text(r);
-                cells.Truths[r] = t == "Y" || t == "T";
-            }
             break;
         case Decoder::DateTime:
             cells.Storage = FieldStorage::Derived;
             cells.DerivedWidth = kDateTimeWidth;
             cells.DerivedText.assign(records * kDateTimeWidth, '\0');
-            for (std::size_t r = 0; r < records; ++r) {
-                const auto b = BinaryBytes<8>(binary(r));
-                const std::string value = DateTimeText(static_cast<std::int32_t>(LittleEndian(b.data(), 4)),
-                                                       static_cast<std::int32_t>(LittleEndian(b.data() + 4, 4)));
-                value.copy(cells.DerivedText.data() + r * kDateTimeWidth, kDateTimeWidth);
-            }
             break;
-        default: {
+        default:
             cells.Storage = FieldStorage::Number;
             cells.Numbers.resize(records);
-            const double divisor = DecimalDivisor(d.Decimals);
-            for (std::size_t r = 0; r < records; ++r) {
-                cells.Numbers[r] = DecodeNumber(decoder, decoder == Decoder::Numeric ? text(r) : binary(r), divisor);
-            }
             break;
-        }
         }
     }
     return fields;
+}
+
+void DecodeRecords(const OpenTable& table, std::vector<FieldCells>& fields, std::size_t begin, std::size_t end,
+                   std::uint64_t bytesFromFile) {
+    struct Work {
+        Decoder Kind;
+        std::uint32_t Offset;
+        std::uint32_t Length;
+        double Divisor;
+        FieldCells* Cells;
+        bool Binary;
+    };
+    std::vector<Work> work;
+    for (std::size_t f = 0; f < fields.size(); ++f) {
+        const FieldDescriptor& d = table.FieldDescriptors[f];
+        const Decoder kind = DecoderFor(d, table.Header.Version);
+        if (kind == Decoder::None || kind == Decoder::Bytes) continue;
+        const bool binary = kind == Decoder::Int32 || kind == Decoder::Currency || kind == Decoder::Double ||
+                            kind == Decoder::DateTime;
+        work.push_back({kind, d.Offset, d.StoredLength, DecimalDivisor(d.Decimals), &fields[f], binary});
+    }
+    if (work.empty()) return;
+
+    // Record by record, so each record's bytes are fetched from memory once for all its fields.
+    for (std::size_t r = begin; r < end; ++r) {
+        const std::string_view record = table.RecordText(static_cast<std::int64_t>(r));
+        // Only a cut file's last record holds bytes that did not come from the file.
+        const std::uint64_t start = static_cast<std::uint64_t>(r) * record.size();
+        const std::size_t fromFile =
+            start >= bytesFromFile ? 0 : static_cast<std::size_t>(std::min<std::uint64_t>(record.size(), bytesFromFile - start));
+        for (const Work& w : work) {
+            std::string_view text = record.substr(w.Offset, w.Length);
+            if (w.Binary && w.Offset + text.size() > fromFile) text = text.substr(0, fromFile > w.Offset ? fromFile - w.Offset : 0);
+            switch (w.Kind) {
+            case Decoder::Truth: w.Cells->Truths[r] = text == "Y" || text == "T"; break;
+            case Decoder::DateTime: {
+                const auto b = BinaryBytes<8>(text);
+                const std::string value = DateTimeText(static_cast<std::int32_t>(LittleEndian(b.data(), 4)),
+                                                       static_cast<std::int32_t>(LittleEndian(b.data() + 4, 4)));
+                value.copy(w.Cells->DerivedText.data() + r * kDateTimeWidth, kDateTimeWidth);
+                break;
+            }
+            default: w.Cells->Numbers[r] = DecodeNumber(w.Kind, text, w.Divisor); break;
+            }
+        }
+    }
 }
 
 }  // namespace quillet

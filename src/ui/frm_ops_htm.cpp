@@ -5,6 +5,7 @@
 #include <QPushButton>
 
 #include "ui/caption_font.h"
+#include "ui/escape_presses.h"
 #include "ui/color_swatch.h"
 #include "ui/twips.h"
 
@@ -46,7 +47,7 @@ void frmOpsHtm::BuildControls() {
     OKButton->setDefault(true);
     CancelButton = new QPushButton(QStringLiteral("Cancel"), this);
     place(CancelButton, "CancelButton", 3255, 600, 1215, 375);
-    CancelButton->setShortcut(QKeySequence(Qt::Key_Escape));
+    PressOnEscape(*this, *CancelButton);
 
     setTabOrder(Picture2[0], Picture2[1]);
     setTabOrder(Picture2[1], Check1);

@@ -9,6 +9,7 @@
 #include <QRegularExpressionValidator>
 
 #include "ui/caption_font.h"
+#include "ui/escape_presses.h"
 #include "ui/twips.h"
 
 namespace quillet {
@@ -80,7 +81,7 @@ void frmOptions::BuildControls() {
     OKButton->setDefault(true);
     CancelButton = new QPushButton(QStringLiteral("Cancel"), this);
     place(CancelButton, "CancelButton", 3255, 600, 1215, 375);
-    CancelButton->setShortcut(QKeySequence(Qt::Key_Escape));
+    PressOnEscape(*this, *CancelButton);
 
     setTabOrder(Combo1, Combo2);
     setTabOrder(Combo2, Check1);

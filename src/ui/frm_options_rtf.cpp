@@ -4,6 +4,7 @@
 #include <QPushButton>
 
 #include "ui/caption_font.h"
+#include "ui/escape_presses.h"
 #include "ui/twips.h"
 
 namespace quillet {
@@ -30,7 +31,7 @@ void frmOptionsRtf::BuildControls() {
     OKButton->setDefault(true);
     CancelButton = new QPushButton(QStringLiteral("Cancel"), this);
     place(CancelButton, "CancelButton", 3255, 600, 1215, 375);
-    CancelButton->setShortcut(QKeySequence(Qt::Key_Escape));
+    PressOnEscape(*this, *CancelButton);
 
     setTabOrder(Check1, OKButton);
     setTabOrder(OKButton, CancelButton);

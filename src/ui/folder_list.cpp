@@ -57,6 +57,8 @@ std::optional<QString> FolderList::Open(const QString& folder) {
     return std::nullopt;
 }
 
+void FolderList::drawBranches(QPainter*, const QRect&, const QModelIndex&) const {}
+
 void FolderList::OpenItem(QTreeWidgetItem* item) {
     const QString folder = item->data(0, kPathRole).toString();
     if (folder == path_) return;

@@ -27,6 +27,10 @@ signals:
     // The user tried to open a folder that cannot be read.
     void OpenRefused(const QString& folder, const QString& reason);
 
+protected:
+    // The tree is always open down to the open folder: no branch marks, nothing to expand or collapse.
+    void drawBranches(QPainter* painter, const QRect& rect, const QModelIndex& index) const override;
+
 private:
     void OpenItem(QTreeWidgetItem* item);
 

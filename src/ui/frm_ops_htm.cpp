@@ -54,6 +54,8 @@ void frmOpsHtm::BuildControls() {
     setTabOrder(Check1, OKButton);
     setTabOrder(OKButton, CancelButton);
     FitCaptions(this, {Label1, Label2});
+    // A swatch with the focus wears a dotted frame; the dialog opens looking as it is, on "Save".
+    OKButton->setFocus();
 
     connect(Picture2[0], &ColorSwatch::Clicked, this, [this] { Picture2_Click(0); });
     connect(Picture2[1], &ColorSwatch::Clicked, this, [this] { Picture2_Click(1); });

@@ -428,6 +428,22 @@ private slots:
         QCOMPARE(moved.last().at(0).toInt(), 1000);
     }
 
+    void closingTheWindowDuringAConversionFinishesTheFile() {
+        QVERIFY(Open(ManyRecords(50000)));
+        Browse(Text(out->Path()));
+        Choose(OutputFormat::SQL);
+        Click(*window, "Command4");
+        QVERIFY(window->Exporting());
+        window.reset();
+        QCOMPARE(FolderEntries(out->Path()), std::set<std::string>({"t.sql"}));
+        QCOMPARE(ReadFileBytes(*out / "t.sql"),
+                 CoreExport(quillet::testing::OpenTableAt(*tables / "t.dbf"), [] {
+                     ExportSettings sql;
+                     sql.OutputFormat = OutputFormat::SQL;
+                     return sql;
+                 }()));
+    }
+
     void theSourceAndSaveBoxesTakeNoTyping() {
         QVERIFY(Open(Mixed()));
         Browse(Text(out->Path()));

@@ -1,8 +1,27 @@
 #include "export/exporters.h"
 
+#include <filesystem>
+#include <system_error>
+
 namespace quillet {
 
+namespace {
+
+// A table file named like an output (sales.csv holding a table) would be replaced by its own
+// conversion and lost.
+void RefuseToReplaceSource(const OpenTable& table, const ExportSettings& settings) {
+    if (table.SourcePath.empty()) return;
+    const std::string target = OutputPath(table, settings, settings.OutputFormat);
+    std::error_code unknown;
+    if (std::filesystem::equivalent(target, table.SourcePath, unknown)) {
+        throw ExportError("Cannot write \"" + target + "\": it is the table being converted.");
+    }
+}
+
+}  // namespace
+
 void ExportTable(const OpenTable& table, const ExportSettings& settings, const ExportProgress& progress) {
+    RefuseToReplaceSource(table, settings);
     switch (settings.OutputFormat) {
     case OutputFormat::Text: return ExportText(table, settings, progress);
     case OutputFormat::CSV: return ExportCsv(table, settings, progress);

@@ -1,7 +1,10 @@
 #pragma once
 
+#include <memory>
 #include <string>
 #include <string_view>
+
+#include "export/background_writer.h"
 
 namespace quillet {
 
@@ -9,6 +12,10 @@ namespace quillet {
 // buffer; Commit() renames it over the target. Until then an existing file of the target's
 // name is untouched, and a file never committed is removed when this object goes away.
 // Every failure throws ExportError naming the target path and the system's reason.
+//
+// Of two buffers, one fills while a background thread writes the other, so that formatting
+// and the system's copying run side by side. A file that fits one buffer is written at Commit,
+// without a thread.
 class OutputFile {
 public:
     explicit OutputFile(std::string targetPath);
@@ -18,11 +25,8 @@ public:
 
     void Write(std::string_view bytes) {
         if (bytes.size() > kCapacity - used_) {
-            Flush();
-            if (bytes.size() >= kCapacity) {
-                WriteThrough(bytes);
-                return;
-            }
+            WriteAcross(bytes);
+            return;
         }
         bytes.copy(buffer_ + used_, bytes.size());
         used_ += bytes.size();
@@ -43,17 +47,20 @@ public:
     [[noreturn]] void Fail(const std::string& reason) const;
 
 private:
-    static constexpr std::size_t kCapacity = 1u << 20;
+    static constexpr std::size_t kCapacity = 256u << 10;
 
+    void WriteAcross(std::string_view bytes);
+    // Hands the full buffer to the writer and goes on filling the other one.
     void Flush();
-    void WriteThrough(std::string_view bytes);
     void Discard() noexcept;
 
     std::string target_;
     std::string temporary_;
     int fd_ = -1;
+    std::unique_ptr<char[]> buffers_;  // two buffers of kCapacity bytes
+    char* buffer_;                     // the one being filled
     std::size_t used_ = 0;
-    char* buffer_;
+    std::unique_ptr<BackgroundWriter> writer_;
 };
 
 }  // namespace quillet

@@ -98,46 +98,66 @@ std::string DateTimeText(std::int32_t julianDay, std::int32_t milliseconds) {
     return text;
 }
 
-std::vector<FieldCells> DecodeFields(const OpenTable& table) {
-    const auto records = static_cast<std::size_t>(table.RecordCount());
+std::vector<FieldCells> PrepareFields(const OpenTable& table, std::size_t records) {
     std::vector<FieldCells> fields(table.FieldDescriptors.size());
     for (std::size_t f = 0; f < fields.size(); ++f) {
-        const FieldDescriptor& d = table.FieldDescriptors[f];
         FieldCells& cells = fields[f];
-        const Decoder decoder = DecoderFor(d, table.Header.Version);
-        auto text = [&](std::size_t r) { return table.RecordText(static_cast<std::int64_t>(r)).substr(d.Offset, d.StoredLength); };
-        switch (decoder) {
+        switch (DecoderFor(table.FieldDescriptors[f], table.Header.Version)) {
         case Decoder::None: cells.Storage = FieldStorage::None; break;
         case Decoder::Bytes: cells.Storage = FieldStorage::Bytes; break;
         case Decoder::Truth:
             cells.Storage = FieldStorage::Truth;
             cells.Truths.resize(records);
-            for (std::size_t r = 0; r < records; ++r) {
-                const std::string_view t = text(r);
-                cells.Truths[r] = t == "Y" || t == "T";
-            }
             break;
         case Decoder::DateTime:
             cells.Storage = FieldStorage::Derived;
             cells.DerivedWidth = kDateTimeWidth;
             cells.DerivedText.assign(records * kDateTimeWidth, '\0');
-            for (std::size_t r = 0; r < records; ++r) {
-                const auto b = BinaryBytes<8>(text(r));
-                const std::string value = DateTimeText(static_cast<std::int32_t>(LittleEndian(b.data(), 4)),
-                                                       static_cast<std::int32_t>(LittleEndian(b.data() + 4, 4)));
-                value.copy(cells.DerivedText.data() + r * kDateTimeWidth, kDateTimeWidth);
-            }
             break;
-        default: {
+        default:
             cells.Storage = FieldStorage::Number;
             cells.Numbers.resize(records);
-            const double divisor = DecimalDivisor(d.Decimals);
-            for (std::size_t r = 0; r < records; ++r) cells.Numbers[r] = DecodeNumber(decoder, text(r), divisor);
             break;
-        }
         }
     }
     return fields;
+}
+
+void DecodeRecords(const OpenTable& table, std::vector<FieldCells>& fields, std::size_t begin, std::size_t end) {
+    struct Work {
+        Decoder Kind;
+        std::uint32_t Offset;
+        std::uint32_t Length;
+        double Divisor;
+        FieldCells* Cells;
+    };
+    std::vector<Work> work;
+    for (std::size_t f = 0; f < fields.size(); ++f) {
+        const FieldDescriptor& d = table.FieldDescriptors[f];
+        const Decoder kind = DecoderFor(d, table.Header.Version);
+        if (kind == Decoder::None || kind == Decoder::Bytes) continue;
+        work.push_back({kind, d.Offset, d.StoredLength, DecimalDivisor(d.Decimals), &fields[f]});
+    }
+    if (work.empty()) return;
+
+    // Record by record, so each record's bytes are fetched from memory once for all its fields.
+    for (std::size_t r = begin; r < end; ++r) {
+        const std::string_view record = table.RecordText(static_cast<std::int64_t>(r));
+        for (const Work& w : work) {
+            const std::string_view text = record.substr(w.Offset, w.Length);
+            switch (w.Kind) {
+            case Decoder::Truth: w.Cells->Truths[r] = text == "Y" || text == "T"; break;
+            case Decoder::DateTime: {
+                const auto b = BinaryBytes<8>(text);
+                const std::string value = DateTimeText(static_cast<std::int32_t>(LittleEndian(b.data(), 4)),
+                                                       static_cast<std::int32_t>(LittleEndian(b.data() + 4, 4)));
+                value.copy(w.Cells->DerivedText.data() + r * kDateTimeWidth, kDateTimeWidth);
+                break;
+            }
+            default: w.Cells->Numbers[r] = DecodeNumber(w.Kind, text, w.Divisor); break;
+            }
+        }
+    }
 }
 
 }  // namespace quillet

@@ -6,9 +6,13 @@
 
 namespace quillet {
 
-// Decides, per field type, how the field's cells are kept, and decodes the numeric,
-// logical and date-time fields of every record once.
-std::vector<FieldCells> DecodeFields(const OpenTable& table);
+// Decides, per field type, how the field's cells are kept, and sizes the arrays of the
+// numeric, logical and date-time fields for records records.
+std::vector<FieldCells> PrepareFields(const OpenTable& table, std::size_t records);
+
+// Decodes records [begin, end) of the table's bytes into fields (from PrepareFields). The reader
+// calls it on each piece of the file as soon as it has been read, while it is still in the cache.
+void DecodeRecords(const OpenTable& table, std::vector<FieldCells>& fields, std::size_t begin, std::size_t end);
 
 // "YYYY-MM-DD hh:mm:ss" from a Julian day number and milliseconds after midnight;
 // empty when both are 0 or either is out of range.

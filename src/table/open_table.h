@@ -7,6 +7,7 @@
 
 #include "table/cell_value.h"
 #include "table/code_page.h"
+#include "table/fill_later_allocator.h"
 #include "table/table_header.h"
 
 namespace quillet {
@@ -22,8 +23,8 @@ enum class FieldStorage : std::uint8_t {
 
 struct FieldCells {
     FieldStorage Storage = FieldStorage::None;
-    std::vector<double> Numbers;
-    std::vector<std::uint8_t> Truths;
+    FillLaterVector<double> Numbers;
+    FillLaterVector<std::uint8_t> Truths;
     std::string DerivedText;
     std::uint32_t DerivedWidth = 0;
 };
@@ -39,7 +40,7 @@ struct OpenTable {
     int FieldCount = 0;
     std::vector<FieldDescriptor> FieldDescriptors;
     std::vector<std::string> FieldNames;
-    std::vector<std::uint8_t> DeletedFlags;
+    FillLaterVector<std::uint8_t> DeletedFlags;
     const CodePage* TableCodePage = &CodePage::Default();
 
     // Filled by the Open command.
@@ -49,7 +50,7 @@ struct OpenTable {
     std::string SourcePath;
 
     // The file's bytes from HeaderLength on: RecordCount records of RecordLength bytes each.
-    std::vector<char> RecordBytes;
+    FillLaterVector<char> RecordBytes;
     std::vector<FieldCells> Fields;
 
     std::int64_t RecordCount() const { return Header.RecordCount; }

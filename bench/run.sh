@@ -1,0 +1,185 @@
+#!/usr/bin/env bash
+# Times quillet-cli convert for every format beside the peers (pgdbf, ogr2ogr, dbfread, dbview)
+# on the same generated tables, in one run, and checks the targets.
+#
+# Usage: bench/run.sh [RUNS]            (RUNS default 3; each figure is the median)
+#   env BUILD     build folder holding src/cli/quillet-cli (default: build; built when missing)
+#   env OUT       where tables and outputs go (default: bench/out)
+#   env SIZES     record counts of the main tables (default: "100000 1000000")
+#   env PEERS     "no" skips the peers
+#   env RENICE    "no" keeps the normal priority (as root the run raises its own, for steadier figures)
+#   env QUILLET_OPEN_BENCH  another command for the desktop program's open, see desktop_open
+#
+# Needs /usr/bin/time and the peers: apt-get install -y time python3-dbfread gdal-bin pgdbf dbview
+# (installed here when missing and running as root). None of this is needed by the tests.
+set -euo pipefail
+export LC_ALL=C
+
+ROOT=$(cd "$(dirname "$0")/.." && pwd)
+SHARED=$ROOT/../shared/bench
+RUNS=${1:-3}
+BUILD=${BUILD:-$ROOT/build}
+OUT=${OUT:-$ROOT/bench/out}
+SIZES=${SIZES:-100000 1000000}
+EXCEL_SIZE=16000 # within the worksheet's row limit
+CLI=$BUILD/src/cli/quillet-cli
+FORMATS="csv txt htm rtf xml sql"
+
+[[ -r $SHARED/make_table.py && -r $SHARED/peers.sh ]] || {
+    echo "The shared benchmark tools are missing: $SHARED (a checkout of shared/ beside this one)." >&2
+    exit 2
+}
+
+need=()
+command -v /usr/bin/time >/dev/null || need+=(time)
+if [[ ${PEERS:-yes} != no ]]; then
+    /usr/bin/python3 -c 'import dbfread' 2>/dev/null || need+=(python3-dbfread)
+    command -v ogr2ogr >/dev/null || need+=(gdal-bin)
+    command -v pgdbf >/dev/null || need+=(pgdbf)
+    command -v dbview >/dev/null || need+=(dbview)
+fi
+if ((${#need[@]})); then
+    if [[ $(id -u) -ne 0 ]]; then
+        echo "Missing: ${need[*]}. Install them: sudo apt-get install -y ${need[*]}" >&2
+        exit 2
+    fi
+    apt-get update -qq && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${need[@]}" >/dev/null
+fi
+
+[[ -f $BUILD/build.ninja ]] || cmake -S "$ROOT" -B "$BUILD" -G Ninja >/dev/null
+ninja -C "$BUILD" -j2 quillet-cli >/dev/null
+# Only where the build has the desktop program and its tests' platform layer.
+ninja -C "$BUILD" -j2 quillet-open-bench >/dev/null 2>&1 || true
+
+# Every tool measured runs at the same raised priority, so other work on the machine disturbs
+# the figures less (root only).
+if [[ $(id -u) -eq 0 && ${RENICE:-yes} != no ]]; then renice -n -10 $$ >/dev/null; fi
+
+mkdir -p "$OUT/cli" "$OUT/peers"
+table_of() { echo "$OUT/t$1.dbf"; }
+for n in $EXCEL_SIZE $SIZES; do
+    t=$(table_of "$n")
+    [[ -s $t ]] || python3 "$SHARED/make_table.py" "$n" "$t" --date 2024-05-01 >/dev/null
+done
+
+TF=$(mktemp)
+trap 'rm -f "$TF"' EXIT
+median() { awk 'NF' | sort -g | awk '{a[NR]=$1} END{print a[int((NR+1)/2)]}'; }
+
+# measure NAME OUTFILE CMD...: RUNS runs of CMD, warm cache; prints the line that peers.sh prints
+# (name, median wall s, median max RSS MiB, output bytes, median CPU s). OUTFILE "-": none.
+measure() {
+    local name=$1 out=$2 rc=0 i t0 t1 walls="" rss="" cpus=""
+    shift 2
+    for ((i = 0; i < RUNS; i++)); do
+        [[ $out == - ]] || rm -f "$out"
+        sync
+        t0=$EPOCHREALTIME
+        /usr/bin/time -v -o "$TF" "$@" >/dev/null 2>&1 || rc=$?
+        t1=$EPOCHREALTIME
+        walls+="$(awk -v a="$t0" -v b="$t1" 'BEGIN{printf "%.4f", b-a}')"$'\n'
+        rss+="$(awk -F': ' '/Maximum resident set size/{print $2}' "$TF")"$'\n'
+        cpus+="$(awk -F': ' '/User time/{u=$2} /System time/{s=$2} END{print u+s}' "$TF")"$'\n'
+    done
+    if ((rc != 0)); then
+        printf '%-16s FAILED rc=%d\n' "$name" "$rc"
+        return
+    fi
+    local bytes=0
+    [[ $out == - ]] || bytes=$(stat -c %s "$out")
+    printf '%-16s %8.3f %8.1f %12d %8.2f\n' "$name" "$(median <<<"$walls")" \
+        "$(awk -v k="$(median <<<"$rss")" 'BEGIN{print k/1024}')" "$bytes" "$(median <<<"$cpus")"
+}
+
+# The desktop program's open of the 1,000,000-record table, offscreen, until the first rows are
+# shown: bench/open_bench.cpp (quillet-open-bench) drives the real main window. Another opener
+# can be named by QUILLET_OPEN_BENCH: a command that takes the table as its last argument.
+desktop_open() {
+    local table=$1
+    local -a opener
+    if [[ -n ${QUILLET_OPEN_BENCH:-} ]]; then
+        read -r -a opener <<<"$QUILLET_OPEN_BENCH"
+    elif [[ -x $BUILD/bench/quillet-open-bench ]]; then
+        opener=("$BUILD/bench/quillet-open-bench")
+    else
+        printf '%-16s not built yet\n' quillet_open
+        return
+    fi
+    QT_QPA_PLATFORM=offscreen measure quillet_open - timeout 300 "${opener[@]}" "$table"
+}
+
+results=$OUT/results.txt
+: >"$results"
+emit() { # TABLE_LABEL LINE...
+    local label=$1
+    shift
+    local line
+    for line in "$@"; do printf '%-6s %s\n' "$label" "$line" | tee -a "$results"; done
+}
+
+echo "# $(date -u +%Y-%m-%dT%H:%MZ) $(nproc) cores, median of $RUNS runs, warm cache" >&2
+printf '%-6s %-16s %8s %8s %12s %8s\n' table tool wall_s rss_mb out_bytes cpu_s
+label_of() { case $1 in 1000000) echo 1m ;; 100000) echo 100k ;; 16000) echo 16k ;; *) echo "$1" ;; esac; }
+
+t=$(table_of $EXCEL_SIZE)
+cat "$t" >/dev/null
+"$CLI" convert "$t" --to csv --out "$OUT/cli" >/dev/null
+for f in csv xls; do
+    emit "$(label_of $EXCEL_SIZE)" "$(measure "quillet_$f" "$OUT/cli/t$EXCEL_SIZE.$f" "$CLI" convert "$t" --to "$f" --out "$OUT/cli")"
+done
+for n in $SIZES; do
+    t=$(table_of "$n")
+    cat "$t" >/dev/null
+    "$CLI" convert "$t" --to csv --out "$OUT/cli" >/dev/null # untimed: the first run pays for settling in
+    for f in $FORMATS; do
+        emit "$(label_of "$n")" "$(measure "quillet_$f" "$OUT/cli/t$n.$f" "$CLI" convert "$t" --to "$f" --out "$OUT/cli")"
+    done
+    if [[ ${PEERS:-yes} != no ]]; then
+        mapfile -t lines < <(OUT_DIR=$OUT/peers bash "$SHARED/peers.sh" "$t" "$RUNS" 2>/dev/null | tail -n +2)
+        emit "$(label_of "$n")" "${lines[@]}"
+    fi
+    if [[ $n == 1000000 ]]; then emit 1m "$(desktop_open "$t")"; fi
+done
+
+# Targets, each a ratio of figures from this run.
+echo
+echo "targets"
+awk -v sizes="$SIZES" -v excel="$(label_of $EXCEL_SIZE)" -v tdir="$OUT" '
+function row(t, tool) { return (t SUBSEP tool) in wall }
+function check(text, ok) { printf "  %-58s %s\n", text, ok ? "met" : "MISSED" }
+$3 ~ /^[0-9.]+$/ { wall[$1, $2] = $3; rss[$1, $2] = $4; cpu[$1, $2] = $6 }
+END {
+    big = "1m"
+    if (row(big, "quillet_csv")) {
+        c = wall[big, "quillet_csv"]
+        if (row(big, "pgdbf_sql"))
+            check(sprintf("1m CSV %.3f s: %.1fx faster than pgdbf SQL (>= 2x)", c, wall[big, "pgdbf_sql"] / c), wall[big, "pgdbf_sql"] / c >= 2)
+        if (row(big, "pgdbf_sql"))
+            printf "  %-58s %s\n", sprintf("  (CPU seconds: ours %.2f, pgdbf %.2f)", cpu[big, "quillet_csv"], cpu[big, "pgdbf_sql"]), ""
+        if (row(big, "ogr2ogr_csv"))
+            check(sprintf("1m CSV: %.1fx faster than ogr2ogr CSV (>= 20x)", wall[big, "ogr2ogr_csv"] / c), wall[big, "ogr2ogr_csv"] / c >= 20)
+    }
+    n = split("100k 1m", labels, " ")
+    split("txt htm rtf xml sql", fmts, " ")
+    for (i = 1; i <= n; i++) {
+        t = labels[i]
+        if (!row(t, "quillet_csv")) continue
+        for (j = 1; j <= 5; j++) if (row(t, "quillet_" fmts[j]))
+            check(sprintf("%s %s: %.2fx our CSV time (<= 1.5x)", t, fmts[j], wall[t, "quillet_" fmts[j]] / wall[t, "quillet_csv"]),
+                  wall[t, "quillet_" fmts[j]] / wall[t, "quillet_csv"] <= 1.5)
+    }
+    if (row(excel, "quillet_xls") && row(excel, "quillet_csv"))
+        check(sprintf("%s xls: %.2fx our CSV time (<= 1.5x)", excel, wall[excel, "quillet_xls"] / wall[excel, "quillet_csv"]),
+              wall[excel, "quillet_xls"] / wall[excel, "quillet_csv"] <= 1.5)
+}' "$results"
+# Memory against the main tables; on the small Excel table the program's fixed few MiB dominate.
+for n in $SIZES; do
+    label=$(label_of "$n")
+    mib=$(awk -v b="$(stat -c %s "$(table_of "$n")")" 'BEGIN{print b/1048576}')
+    awk -v t="$label" -v mib="$mib" '
+    $1 == t && $2 ~ /^quillet_/ && $3 ~ /^[0-9.]+$/ {
+        limit = ($2 == "quillet_open") ? 2 : 1.5
+        printf "  %-58s %s\n", sprintf("%s %s peak memory %.1f MiB: %.2fx the table (<= %.1fx)", t, substr($2, 9), $4, $4 / mib, limit),
+               ($4 / mib <= limit) ? "met" : "MISSED"
+    }' "$results"
+done

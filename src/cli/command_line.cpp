@@ -1,0 +1,185 @@
+#include "cli/command_line.h"
+
+#include <algorithm>
+#include <cctype>
+#include <string_view>
+
+namespace quillet::cli {
+
+namespace {
+
+std::string Lower(std::string_view text) {
+    std::string out(text);
+    std::transform(out.begin(), out.end(), out.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return out;
+}
+
+[[noreturn]] void Refuse(const std::string& message) { throw UsageError(message); }
+
+OutputFormat FormatNamed(const std::string& value) {
+    static constexpr std::pair<std::string_view, OutputFormat> kFormats[] = {
+        {"txt", OutputFormat::Text}, {"csv", OutputFormat::CSV},   {"htm", OutputFormat::HTML},
+        {"rtf", OutputFormat::RTF},  {"xml", OutputFormat::XML},   {"xls", OutputFormat::Excel},
+        {"sql", OutputFormat::SQL},
+    };
+    const std::string name = Lower(value);
+    for (const auto& [text, format] : kFormats) {
+        if (name == text) return format;
+    }
+    Refuse("--to \"" + value + "\" is not a format; use one of txt, csv, htm, rtf, xml, xls, sql");
+}
+
+RecordFilter FilterNamed(const std::string& value) {
+    const std::string name = Lower(value);
+    if (name == "all") return RecordFilter::AllRecords;
+    if (name == "deleted") return RecordFilter::OnlyDeleted;
+    if (name == "live") return RecordFilter::SkipDeleted;
+    Refuse("--records \"" + value + "\" is not a choice; use all, deleted or live");
+}
+
+std::string DelimiterNamed(const std::string& value) {
+    if (value == "," || value == ";" || value == ":") return value;
+    const std::string name = Lower(value);
+    if (name == "space") return " ";
+    if (name == "tab") return "\t";
+    Refuse("--delimiter \"" + value + "\" is not a choice; use , ; : space or tab");
+}
+
+std::string RowEndNamed(const std::string& value) {
+    const std::string name = Lower(value);
+    if (name == "crlf") return "CRLF";
+    if (name == "lf") return "LF";
+    Refuse("--row-end \"" + value + "\" is not a choice; use crlf or lf");
+}
+
+// Six hexadecimal digits, stored upper-case as the colour dialog stores them.
+std::string ColorNamed(const std::string& option, const std::string& value) {
+    std::string digits = value;
+    if (!digits.empty() && digits.front() == '#') digits.erase(0, 1);
+    const bool hex = digits.size() == 6 &&
+                     std::all_of(digits.begin(), digits.end(), [](unsigned char c) { return std::isxdigit(c) != 0; });
+    if (!hex) Refuse(option + " \"" + value + "\" is not a colour; give six hexadecimal digits RRGGBB, such as FF0000");
+    std::transform(digits.begin(), digits.end(), digits.begin(), [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+    return digits;
+}
+
+std::vector<std::string> ColumnNames(const std::string& value) {
+    std::vector<std::string> names;
+    std::size_t start = 0;
+    while (true) {
+        const std::size_t comma = value.find(',', start);
+        std::string name = value.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
+        const auto first = name.find_first_not_of(' ');
+        name = first == std::string::npos ? std::string() : name.substr(first, name.find_last_not_of(' ') - first + 1);
+        if (name.empty()) Refuse("--columns \"" + value + "\" holds an empty column name; give NAME,NAME...");
+        names.push_back(name);
+        if (comma == std::string::npos) break;
+        start = comma + 1;
+    }
+    return names;
+}
+
+bool TakesValue(const std::string& option) {
+    static constexpr std::string_view kWithValue[] = {"--to",        "--out",        "--records",    "--columns",
+                                                      "--delimiter", "--row-end",    "--text-color", "--back-color"};
+    return std::find(std::begin(kWithValue), std::end(kWithValue), option) != std::end(kWithValue);
+}
+
+bool IsFlag(const std::string& option) { return option == "--no-header" || option == "--no-quotes"; }
+
+void Apply(Invocation& invocation, const std::string& option, const std::string& value) {
+    ExportSettings& s = invocation.Settings;
+    if (option == "--to") {
+        s.OutputFormat = FormatNamed(value);
+        s.OutputExtension = ExtensionOf(s.OutputFormat);
+    } else if (option == "--out") {
+        if (value.empty()) Refuse("--out needs a folder");
+        invocation.OutFolder = value;
+    } else if (option == "--records") {
+        s.RecordFilter = FilterNamed(value);
+    } else if (option == "--columns") {
+        invocation.Columns = ColumnNames(value);
+    } else if (option == "--delimiter") {
+        s.ItemsDelimiter = DelimiterNamed(value);
+    } else if (option == "--row-end") {
+        s.RowDelimiter = RowEndNamed(value);
+    } else if (option == "--text-color") {
+        s.HtmlTextColor = ColorNamed(option, value);
+    } else if (option == "--back-color") {
+        s.HtmlBackColor = ColorNamed(option, value);
+    } else if (option == "--no-header") {
+        s.TextIncludeHeader = false;
+        s.HtmlIncludeHeader = false;
+        s.RtfIncludeHeader = false;
+    } else if (option == "--no-quotes") {
+        s.QuoteItems = false;
+    }
+}
+
+}  // namespace
+
+Invocation ParseCommandLine(const std::vector<std::string>& arguments) {
+    Invocation invocation;
+    if (arguments.empty()) Refuse("no command given; use info or convert");
+
+    const std::string& command = arguments.front();
+    if (command == "--help" || command == "-h" || command == "help") return invocation;
+    if (command == "--version") {
+        invocation.Command = Command::Version;
+        return invocation;
+    }
+    if (command == "info") {
+        invocation.Command = Command::Info;
+    } else if (command == "convert") {
+        invocation.Command = Command::Convert;
+    } else {
+        Refuse("\"" + command + "\" is not a command; use info or convert");
+    }
+
+    bool formatGiven = false;
+    bool optionsEnded = false;
+    for (std::size_t i = 1; i < arguments.size(); ++i) {
+        const std::string& argument = arguments[i];
+        if (optionsEnded || argument == "-" || argument.empty() || argument.front() != '-') {
+            invocation.Tables.push_back(argument);
+            continue;
+        }
+        if (argument == "--") {
+            optionsEnded = true;
+            continue;
+        }
+        if (argument == "--help" || argument == "-h") {
+            invocation.Command = Command::Help;
+            return invocation;
+        }
+
+        const std::size_t equals = argument.find('=');
+        const std::string option = argument.substr(0, equals);
+        const bool known = TakesValue(option) || IsFlag(option);
+        if (!known) Refuse("unknown option \"" + option + "\"");
+        if (invocation.Command == Command::Info) Refuse(option + " is an option of convert; info takes only tables");
+
+        std::string value;
+        if (TakesValue(option)) {
+            if (equals != std::string::npos) {
+                value = argument.substr(equals + 1);
+            } else if (i + 1 < arguments.size()) {
+                value = arguments[++i];
+            } else {
+                Refuse(option + " needs a value");
+            }
+        } else if (equals != std::string::npos) {
+            Refuse(option + " takes no value");
+        }
+        Apply(invocation, option, value);
+        formatGiven = formatGiven || option == "--to";
+    }
+
+    if (invocation.Tables.empty()) Refuse("no table given");
+    if (invocation.Command == Command::Convert && !formatGiven) {
+        Refuse("missing --to FORMAT; use one of txt, csv, htm, rtf, xml, xls, sql");
+    }
+    return invocation;
+}
+
+}  // namespace quillet::cli

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "table/export_settings.h"
+
+namespace quillet::cli {
+
+// The caller got the command line wrong; the message says what and how to fix it.
+class UsageError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+enum class Command { Help, Version, Info, Convert };
+
+struct Invocation {
+    cli::Command Command = Command::Help;
+    std::vector<std::string> Tables;
+
+    // Convert only. Settings start at the desktop program's defaults; SaveFolder stays empty
+    // and each table's own folder is used unless OutFolder is given.
+    ExportSettings Settings;
+    std::optional<std::string> OutFolder;
+    std::optional<std::vector<std::string>> Columns;
+};
+
+// Reads the arguments after the program's name. Throws UsageError.
+Invocation ParseCommandLine(const std::vector<std::string>& arguments);
+
+}  // namespace quillet::cli

@@ -1,0 +1,49 @@
+#include "cli/info_command.h"
+
+#include <cctype>
+#include <cstdio>
+
+#include "cli/table_argument.h"
+#include "table/table_info.h"
+
+namespace quillet::cli {
+
+namespace {
+
+std::string TypeText(char type) {
+    if (std::isprint(static_cast<unsigned char>(type))) return std::string(1, type);
+    char hex[8];
+    std::snprintf(hex, sizeof hex, "0x%02X", static_cast<unsigned char>(type));
+    return hex;
+}
+
+void PrintInformation(const OpenTable& table) {
+    for (const std::string& line : InformationLines(table)) std::printf("%s\n", line.c_str());
+    std::size_t width = 4;
+    for (int f = 0; f < table.ColumnCount; ++f) width = std::max(width, table.FieldNames[static_cast<std::size_t>(f)].size());
+    for (int f = 0; f < table.ColumnCount; ++f) {
+        const FieldDescriptor& d = table.FieldDescriptors[static_cast<std::size_t>(f)];
+        std::printf("%-*s  %-4s %3u %3u\n", static_cast<int>(width), table.FieldNames[static_cast<std::size_t>(f)].c_str(),
+                    TypeText(d.Type).c_str(), static_cast<unsigned>(d.Length), static_cast<unsigned>(static_cast<unsigned char>(d.Decimals)));
+    }
+}
+
+}  // namespace
+
+Outcome RunInfo(const std::vector<std::string>& tables) {
+    Outcome outcome = Outcome::Done;
+    bool first = true;
+    for (const std::string& argument : tables) {
+        outcome = Worse(outcome, ForTable(argument, [&] {
+            const OpenTable table = OpenTableArgument(argument);
+            if (!first) std::printf("\n");
+            first = false;
+            PrintInformation(table);
+            std::fflush(stdout);
+            return Outcome::Done;
+        }));
+    }
+    return outcome;
+}
+
+}  // namespace quillet::cli

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <exception>
+#include <string>
+
+#include "cli/outcome.h"
+#include "table/open_table.h"
+
+namespace quillet::cli {
+
+// Reads the table a command-line argument names, lists its columns and keeps its full path,
+// as the desktop program has them after opening the same file. Throws TableError with a
+// message that names the file, whatever the reader refused.
+OpenTable OpenTableArgument(const std::string& argument);
+
+// What a failure while handling argument was, naming the file and the reason.
+std::string FailureMessage(const std::string& argument, std::exception_ptr failure);
+
+// Runs work (returning an Outcome) for one table argument. Whatever it throws is reported
+// on standard error, naming the file and the reason, and the table counts as failed.
+template <typename Work>
+Outcome ForTable(const std::string& argument, Work&& work) {
+    try {
+        return work();
+    } catch (...) {
+        Complain(FailureMessage(argument, std::current_exception()));
+        return Outcome::Failed;
+    }
+}
+
+}  // namespace quillet::cli

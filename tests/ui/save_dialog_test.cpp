@@ -191,17 +191,6 @@ private slots:
         QVERIFY(platform->Messages[0].Text.contains(QStringLiteral("Permission denied")));
         QVERIFY(platform->Messages[0].Text.contains(work + QStringLiteral("/sub")));
     }
-
-    void tabOrderRunsFromTheButtonsToTheLists() {
-        frmSave dialog(*platform, settings, saveBox);
-        QStringList order;
-        QWidget* widget = ChildOf<QWidget>(dialog, QStringLiteral("OKButton"));
-        for (int i = 0; i < 4; ++i, widget = widget->nextInFocusChain()) {
-            while (!(widget->focusPolicy() & Qt::TabFocus) || widget->objectName().isEmpty()) widget = widget->nextInFocusChain();
-            order << widget->objectName();
-        }
-        QCOMPARE(order, QStringList({"OKButton", "CancelButton", "Drive1", "Dir1"}));
-    }
 };
 
 QUILLET_UI_TEST(SaveDialogTest);

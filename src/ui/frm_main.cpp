@@ -22,7 +22,7 @@
 #include "ui/frm_options_rtf.h"
 #include "ui/frm_ops_htm.h"
 #include "ui/frm_save.h"
-#include "ui/information_text.h"
+#include "table/table_info.h"
 #include "ui/list_cell_delegate.h"
 #include "ui/output_path_text.h"
 #include "ui/path_bytes.h"
@@ -272,7 +272,7 @@ void frmMain::ShowTable(OpenTable&& table, const QString& path) {
     table_.ListColumns();
     table_.SetSource(PathBytes(path));
     Text2->setText(path);
-    Text1->setPlainText(InformationText(path, table_));
+    Text1->setPlainText(PathText(InformationText(table_)));
     model_->SetTable(&table_, settings_.DecimalSeparator);
     LV2->scrollToTop();
     if (!Text3->text().isEmpty()) RefreshSaveBox();

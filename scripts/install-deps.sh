@@ -7,6 +7,7 @@ packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libgtest-dev libgmock-dev
+  libxml2-dev libsqlite3-dev
   clang libclang-rt-14-dev
   sqlite3 libxml2-utils python3 python3-xlrd
   xvfb xauth

@@ -1,6 +1,6 @@
 // Draws the desktop program's images into src/ui/resources: the application icon in several
-// sizes and the two 16 x 16 marks of the list's "Deleted" column (with their 32 x 32 twins for
-// screens at twice the density). Run scripts/make-ui-images.sh after changing a drawing.
+// sizes, the about box's logo and the two 16 x 16 marks of the list's "Deleted" column (the logo
+// and the marks with their twins for screens at twice the density). Run scripts/make-ui-images.sh after changing a drawing.
 #include <QDir>
 #include <QGuiApplication>
 #include <QImage>
@@ -79,6 +79,24 @@ QImage AppIcon(int size) {
     return image;
 }
 
+// The about box's logo: the icon lifted off the dialog by a soft shadow.
+QImage AboutLogo(int size) {
+    QImage image = Blank(size);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    const double unit = size / 64.0;
+    for (int ring = 6; ring >= 1; --ring) {
+        p.setPen(Qt::NoPen);
+        p.setBrush(QColor(0, 0, 0, 10));
+        p.drawRoundedRect(QRectF(4 * unit - ring * unit * 0.5, 6 * unit - ring * unit * 0.3, 56 * unit + ring * unit,
+                                 56 * unit + ring * unit),
+                          11 * unit, 11 * unit);
+    }
+    const int icon = static_cast<int>(60 * unit);
+    p.drawImage(QRectF(2 * unit, 1 * unit, icon, icon), AppIcon(icon));
+    return image;
+}
+
 // Image 1: a deleted record, a white cross on a red disc.
 QImage DeletedMark(int size) {
     QImage image = Blank(size);
@@ -128,6 +146,8 @@ int main(int argc, char** argv) {
     for (int size : {16, 24, 32, 48, 64, 128, 256}) {
         ok &= Save(AppIcon(size), folder, QStringLiteral("quillet-%1.png").arg(size));
     }
+    ok &= Save(AboutLogo(64), folder, QStringLiteral("about-logo.png"));
+    ok &= Save(AboutLogo(128), folder, QStringLiteral("about-logo@2x.png"));
     ok &= Save(DeletedMark(16), folder, QStringLiteral("deleted.png"));
     ok &= Save(DeletedMark(32), folder, QStringLiteral("deleted@2x.png"));
     ok &= Save(LiveMark(16), folder, QStringLiteral("live.png"));

@@ -63,6 +63,9 @@ void OutputFile::WriteOut(std::string_view bytes) {
 
 void OutputFile::Commit() {
     Flush();
+    // Some file systems report a full disk only when the data reaches it; and without this a
+    // crash soon after the rename could leave an empty file where the earlier one was.
+    if (::fsync(fd_) != 0) Fail(std::strerror(errno));
     const int closed = ::close(fd_);
     fd_ = -1;
     if (closed != 0) Fail(std::strerror(errno));

@@ -1,5 +1,6 @@
 #include "table/field_decoding.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -123,28 +124,37 @@ std::vector<FieldCells> PrepareFields(const OpenTable& table, std::size_t record
     return fields;
 }
 
-void DecodeRecords(const OpenTable& table, std::vector<FieldCells>& fields, std::size_t begin, std::size_t end) {
+void DecodeRecords(const OpenTable& table, std::vector<FieldCells>& fields, std::size_t begin, std::size_t end,
+                   std::uint64_t bytesFromFile) {
     struct Work {
         Decoder Kind;
         std::uint32_t Offset;
         std::uint32_t Length;
         double Divisor;
         FieldCells* Cells;
+        bool Binary;
     };
     std::vector<Work> work;
     for (std::size_t f = 0; f < fields.size(); ++f) {
         const FieldDescriptor& d = table.FieldDescriptors[f];
         const Decoder kind = DecoderFor(d, table.Header.Version);
         if (kind == Decoder::None || kind == Decoder::Bytes) continue;
-        work.push_back({kind, d.Offset, d.StoredLength, DecimalDivisor(d.Decimals), &fields[f]});
+        const bool binary = kind == Decoder::Int32 || kind == Decoder::Currency || kind == Decoder::Double ||
+                            kind == Decoder::DateTime;
+        work.push_back({kind, d.Offset, d.StoredLength, DecimalDivisor(d.Decimals), &fields[f], binary});
     }
     if (work.empty()) return;
 
     // Record by record, so each record's bytes are fetched from memory once for all its fields.
     for (std::size_t r = begin; r < end; ++r) {
         const std::string_view record = table.RecordText(static_cast<std::int64_t>(r));
+        // Only a cut file's last record holds bytes that did not come from the file.
+        const std::uint64_t start = static_cast<std::uint64_t>(r) * record.size();
+        const std::size_t fromFile =
+            start >= bytesFromFile ? 0 : static_cast<std::size_t>(std::min<std::uint64_t>(record.size(), bytesFromFile - start));
         for (const Work& w : work) {
-            const std::string_view text = record.substr(w.Offset, w.Length);
+            std::string_view text = record.substr(w.Offset, w.Length);
+            if (w.Binary && w.Offset + text.size() > fromFile) text = text.substr(0, fromFile > w.Offset ? fromFile - w.Offset : 0);
             switch (w.Kind) {
             case Decoder::Truth: w.Cells->Truths[r] = text == "Y" || text == "T"; break;
             case Decoder::DateTime: {

@@ -12,7 +12,10 @@ std::vector<FieldCells> PrepareFields(const OpenTable& table, std::size_t record
 
 // Decodes records [begin, end) of the table's bytes into fields (from PrepareFields). The reader
 // calls it on each piece of the file as soon as it has been read, while it is still in the cache.
-void DecodeRecords(const OpenTable& table, std::vector<FieldCells>& fields, std::size_t begin, std::size_t end);
+// Only the first bytesFromFile bytes of RecordBytes came from the file; binary fields read the
+// blanks standing in for the rest as absent bytes.
+void DecodeRecords(const OpenTable& table, std::vector<FieldCells>& fields, std::size_t begin, std::size_t end,
+                   std::uint64_t bytesFromFile);
 
 // "YYYY-MM-DD hh:mm:ss" from a Julian day number and milliseconds after midnight;
 // empty when both are 0 or either is out of range.

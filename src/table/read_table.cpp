@@ -1,17 +1,12 @@
 #include "table/read_table.h"
 
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <atomic>
-#include <cerrno>
 #include <cstdio>
-#include <cstring>
 #include <exception>
 #include <functional>
-#include <limits>
 #include <thread>
 
 #include "table/field_decoding.h"
@@ -19,54 +14,6 @@
 namespace quillet {
 
 namespace {
-
-// Owns the descriptor so every way out closes the file.
-class InputFile {
-public:
-    explicit InputFile(const std::string& path) : path_(path) {
-        // O_RDONLY never creates a file; a folder opens but is refused below.
-        fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-        if (fd_ < 0) Fail(std::strerror(errno));
-        struct stat info {};
-        if (::fstat(fd_, &info) != 0) Fail(std::strerror(errno));
-        if (S_ISDIR(info.st_mode)) Fail("it is a folder, not a file");
-        if (!S_ISREG(info.st_mode)) Fail("it is not a regular file");
-        size_ = static_cast<std::uint64_t>(info.st_size);
-    }
-    InputFile(const InputFile&) = delete;
-    InputFile& operator=(const InputFile&) = delete;
-    ~InputFile() {
-        if (fd_ >= 0) ::close(fd_);
-    }
-
-    std::uint64_t Size() const { return size_; }
-
-    // Reads exactly length bytes at offset into out, reporting progress in steps.
-    void ReadAt(std::uint64_t offset, char* out, std::uint64_t length, const ReadProgress& progress) {
-        constexpr std::uint64_t kStep = 1u << 20;
-        std::uint64_t done = 0;
-        while (done < length) {
-            const std::uint64_t want = std::min(kStep, length - done);
-            const ssize_t got = ::pread(fd_, out + done, want, static_cast<off_t>(offset + done));
-            if (got < 0) {
-                if (errno == EINTR) continue;
-                Fail(std::strerror(errno));
-            }
-            if (got == 0) Fail("the file ended while it was being read");
-            done += static_cast<std::uint64_t>(got);
-            if (progress) progress(done, length);
-        }
-    }
-
-    [[noreturn]] void Fail(const std::string& reason) const {
-        throw TableError(TableError::Kind::CannotOpen, "Cannot read \"" + path_ + "\": " + reason + ".");
-    }
-
-private:
-    std::string path_;
-    int fd_ = -1;
-    std::uint64_t size_ = 0;
-};
 
 [[noreturn]] void Damaged(const std::string& path, const std::string& fault) {
     throw TableError(TableError::Kind::Damaged, "\"" + path + "\" is not a readable table: " + fault + ".");
@@ -123,6 +70,9 @@ const CodePage* CodePageFromCpg(const std::string& path) {
     const auto slash = path.find_last_of('/');
     const std::string stem = (dot == std::string::npos || (slash != std::string::npos && dot < slash)) ? path : path.substr(0, dot);
     for (const char* extension : {".cpg", ".CPG", ".Cpg"}) {
+        // Only a plain file: opening a named pipe would wait for a writer.
+        struct stat info {};
+        if (::stat((stem + extension).c_str(), &info) != 0 || !S_ISREG(info.st_mode)) continue;
         std::FILE* file = std::fopen((stem + extension).c_str(), "rb");
         if (file == nullptr) continue;
         char text[64];
@@ -134,32 +84,33 @@ const CodePage* CodePageFromCpg(const std::string& path) {
     return nullptr;
 }
 
-bool EndMarkerAt(InputFile& file, std::uint64_t offset) {
+bool EndMarkerAt(ByteSource& source, std::uint64_t offset) {
     char byte = 0;
-    file.ReadAt(offset, &byte, 1, {});
+    source.ReadAt(offset, &byte, 1, {});
     return byte == '\x1A';
 }
 
-void DecodeSpan(OpenTable& table, std::uint64_t first, std::uint64_t last) {
+// bytesFromFile: how many of the record bytes the file gave; blanks stand in for the rest.
+void DecodeSpan(OpenTable& table, std::uint64_t first, std::uint64_t last, std::uint64_t bytesFromFile) {
     const auto length = static_cast<std::uint64_t>(table.Header.RecordLength);
     for (std::uint64_t r = first; r < last; ++r) table.DeletedFlags[r] = table.RecordBytes[r * length] == '*';
-    DecodeRecords(table, table.Fields, first, last);
+    DecodeRecords(table, table.Fields, first, last, bytesFromFile);
 }
 
 // Reads the file's bytes of records [first, last), but not beyond readable bytes of records,
 // decoding each piece as soon as it has been read, while its bytes are still in the cache.
 // Returns the end of the records decoded. read is told the bytes read so far.
-std::uint64_t ReadSpan(InputFile& file, OpenTable& table, std::uint64_t first, std::uint64_t last, std::uint64_t readable,
+std::uint64_t ReadSpan(ByteSource& source, OpenTable& table, std::uint64_t first, std::uint64_t last, std::uint64_t readable,
                        const std::function<void(std::uint64_t done)>& read) {
     const auto length = static_cast<std::uint64_t>(table.Header.RecordLength);
     const std::uint64_t begin = first * length;
     const std::uint64_t end = std::min(last * length, readable);
     std::uint64_t decoded = first;
     if (end <= begin) return decoded;
-    file.ReadAt(static_cast<std::uint64_t>(table.Header.HeaderLength) + begin, table.RecordBytes.data() + begin,
+    source.ReadAt(static_cast<std::uint64_t>(table.Header.HeaderLength) + begin, table.RecordBytes.data() + begin,
                 end - begin, [&](std::uint64_t done, std::uint64_t) {
                     const std::uint64_t complete = first + done / length;
-                    DecodeSpan(table, decoded, complete);
+                    DecodeSpan(table, decoded, complete, readable);
                     decoded = complete;
                     if (read) read(done);
                 });
@@ -169,11 +120,11 @@ std::uint64_t ReadSpan(InputFile& file, OpenTable& table, std::uint64_t first, s
 // Reads and decodes the records; a large table in two halves on two threads, each reading and
 // decoding its own half. Progress is reported from the calling thread only. Returns the end of
 // the records decoded (a final partial record is left to the caller).
-std::uint64_t ReadRecords(InputFile& file, OpenTable& table, std::uint64_t held, std::uint64_t readable,
+std::uint64_t ReadRecords(ByteSource& source, OpenTable& table, std::uint64_t held, std::uint64_t readable,
                           const ReadProgress& progress) {
     constexpr std::uint64_t kSplitFrom = 16u << 20;
     if (readable < kSplitFrom || std::thread::hardware_concurrency() < 2) {
-        return ReadSpan(file, table, 0, held, readable, [&](std::uint64_t done) {
+        return ReadSpan(source, table, 0, held, readable, [&](std::uint64_t done) {
             if (progress) progress(done, readable);
         });
     }
@@ -184,12 +135,12 @@ std::uint64_t ReadRecords(InputFile& file, OpenTable& table, std::uint64_t held,
     {
         std::jthread helper([&] {
             try {
-                ReadSpan(file, table, 0, half, readable, [&](std::uint64_t done) { helperDone = done; });
+                ReadSpan(source, table, 0, half, readable, [&](std::uint64_t done) { helperDone = done; });
             } catch (...) {
                 helperFailure = std::current_exception();
             }
         });
-        decoded = ReadSpan(file, table, half, held, readable, [&](std::uint64_t done) {
+        decoded = ReadSpan(source, table, half, held, readable, [&](std::uint64_t done) {
             if (progress) progress(helperDone + done, readable);
         });
     }
@@ -219,14 +170,13 @@ const char* VersionTextOf(std::uint8_t version) {
     }
 }
 
-OpenTable ReadTableFile(const std::string& path, const ReadProgress& progress) {
-    InputFile file(path);
-    const std::uint64_t size = file.Size();
+OpenTable ReadTableFrom(ByteSource& source, const std::string& path, const ReadProgress& progress) {
+    const std::uint64_t size = source.Size();
     if (size == 0) Damaged(path, "the file is empty");
 
     unsigned char head[32] = {};
     const std::uint64_t headBytes = std::min<std::uint64_t>(size, sizeof(head));
-    file.ReadAt(0, reinterpret_cast<char*>(head), headBytes, {});
+    source.ReadAt(0, reinterpret_cast<char*>(head), headBytes, {});
 
     OpenTable table;
     table.Header = DecodeHeader(head);
@@ -254,7 +204,7 @@ OpenTable ReadTableFile(const std::string& path, const ReadProgress& progress) {
     table.FieldCount = header.HeaderLength / 32 - 1;
 
     std::vector<unsigned char> descriptors(static_cast<std::size_t>(table.FieldCount) * 32);
-    file.ReadAt(32, reinterpret_cast<char*>(descriptors.data()), descriptors.size(), {});
+    source.ReadAt(32, reinterpret_cast<char*>(descriptors.data()), descriptors.size(), {});
     const auto recordLength = static_cast<std::uint32_t>(header.RecordLength);
     std::uint32_t position = 1;
     for (int i = 0; i < table.FieldCount; ++i) {
@@ -273,23 +223,34 @@ OpenTable ReadTableFile(const std::string& path, const ReadProgress& progress) {
     // A final partial record counts, unless it is no more than the end-of-file marker.
     std::uint64_t present = available / recordLength;
     const std::uint64_t tail = available % recordLength;
-    if (tail > 1 || (tail == 1 && !EndMarkerAt(file, size - 1))) ++present;
+    if (tail > 1 || (tail == 1 && !EndMarkerAt(source, size - 1))) ++present;
     const std::uint64_t held = std::min(promised, present);
     const std::uint64_t wanted = held * recordLength;
     const std::uint64_t readable = std::min(wanted, available);
     table.RecordBytes.resize(wanted);
     table.DeletedFlags.resize(held);
     table.Fields = PrepareFields(table, held);
-    const std::uint64_t decoded = ReadRecords(file, table, held, readable, progress);
+    const std::uint64_t decoded = ReadRecords(source, table, held, readable, progress);
     // A final partial record: blanks stand in for the bytes the file does not have.
     std::fill(table.RecordBytes.begin() + static_cast<std::ptrdiff_t>(readable), table.RecordBytes.end(), ' ');
-    DecodeSpan(table, decoded, held);
+    DecodeSpan(table, decoded, held, readable);
     table.Header.RecordCount = static_cast<std::int32_t>(held);
 
-    const CodePage* page = CodePageFromCpg(path);
-    if (page == nullptr) page = CodePage::ForLanguageDriver(header.Reserved[17]);
+    const CodePage* page = CodePage::ForLanguageDriver(header.Reserved[17]);
     table.TableCodePage = page != nullptr ? page : &CodePage::Default();
     return table;
+}
+
+OpenTable ReadTableFile(const std::string& path, const ReadProgress& progress) {
+    FileSource file(path);
+    OpenTable table = ReadTableFrom(file, path, progress);
+    if (const CodePage* page = CodePageFromCpg(path)) table.TableCodePage = page;
+    return table;
+}
+
+OpenTable ReadTableBytes(std::string_view bytes, const std::string& name, const ReadProgress& progress) {
+    MemorySource source(bytes, name);
+    return ReadTableFrom(source, name, progress);
 }
 
 void ReadTable(const std::string& path, OpenTable& table, const ReadProgress& progress) {

@@ -2,9 +2,7 @@
 
 #include <QButtonGroup>
 #include <QCheckBox>
-#include <QFile>
 #include <QFileInfo>
-#include <QFontMetrics>
 #include <QFrame>
 #include <QHeaderView>
 #include <QLabel>
@@ -13,14 +11,22 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QStyle>
 #include <QTableView>
 
 #include "ui/app_icon.h"
+#include "ui/caption_font.h"
 #include "ui/decimal_separator.h"
-#include "ui/information_text.h"
+#include "ui/frm_about.h"
+#include "ui/frm_columns.h"
+#include "ui/frm_options.h"
+#include "ui/frm_options_rtf.h"
+#include "ui/frm_ops_htm.h"
+#include "ui/frm_save.h"
+#include "table/table_info.h"
 #include "ui/list_cell_delegate.h"
 #include "ui/output_path_text.h"
+#include "ui/path_bytes.h"
+#include "ui/table_exporter.h"
 #include "ui/table_list_model.h"
 #include "ui/table_loader.h"
 #include "ui/twips.h"
@@ -30,10 +36,6 @@ namespace quillet {
 namespace {
 
 const QString kTitle = QStringLiteral("Quillet");
-
-// Paths live in the core as the file system's bytes.
-std::string PathBytes(const QString& path) { return QFile::encodeName(path).toStdString(); }
-QString PathText(const std::string& path) { return QFile::decodeName(QByteArray::fromStdString(path)); }
 
 }  // namespace
 
@@ -47,6 +49,9 @@ frmMain::frmMain(Platform& platform, QWidget* parent) : QWidget(parent), platfor
     loader_ = new TableLoader(this);
     connect(loader_, &TableLoader::Progress, this, &frmMain::ShowProgress);
     connect(loader_, &TableLoader::Finished, this, &frmMain::FinishOpen);
+    exporter_ = new TableExporter(this);
+    connect(exporter_, &TableExporter::Progress, this, &frmMain::ShowProgress);
+    connect(exporter_, &TableExporter::Finished, this, &frmMain::FinishExport);
 
     BuildControls();
     SetTabOrder();
@@ -54,11 +59,14 @@ frmMain::frmMain(Platform& platform, QWidget* parent) : QWidget(parent), platfor
 }
 
 frmMain::~frmMain() {
-    // The list must not read the table while the members and children go their ways.
+    // Neither the list nor a write still running may read the table once the members go their ways.
+    exporter_->Wait();
     model_->SetTable(nullptr, settings_.DecimalSeparator);
 }
 
 bool frmMain::Opening() const { return loader_->Running(); }
+
+bool frmMain::Exporting() const { return exporter_->Running(); }
 
 void frmMain::BuildControls() {
     const int dpi = logicalDpiY();
@@ -184,7 +192,7 @@ void frmMain::BuildControls() {
     named(Command5, QStringLiteral("Command5"));
     place(Command5, 3540, 8535, 1215, 315);
 
-    FitCaptions();
+    FitCaptions(this, {Label1, Label2});
 
     connect(Command1, &QPushButton::clicked, this, &frmMain::Command1_Click);
     connect(Command2, &QPushButton::clicked, this, &frmMain::Command2_Click);
@@ -192,31 +200,6 @@ void frmMain::BuildControls() {
     connect(Command4, &QPushButton::clicked, this, &frmMain::Command4_Click);
     connect(Command5, &QPushButton::clicked, this, &frmMain::Command5_Click);
     connect(formatButtons_, &QButtonGroup::idClicked, this, &frmMain::Option2_Click);
-}
-
-void frmMain::FitCaptions() {
-    // The layout is measured in physical units, so the captions are too: 8 points as a rule,
-    // a little less where the desktop's font runs too wide for a caption to fit its control.
-    const auto fits = [this] {
-        const QFontMetrics metrics(font());
-        const int mark = style()->pixelMetric(QStyle::PM_ExclusiveIndicatorWidth) +
-                         style()->pixelMetric(QStyle::PM_RadioButtonLabelSpacing);
-        for (const QAbstractButton* button : findChildren<QAbstractButton*>()) {
-            if (button->text().isEmpty()) continue;  // the list's corner button
-            const bool marked = qobject_cast<const QPushButton*>(button) == nullptr;
-            if (metrics.horizontalAdvance(button->text()) + (marked ? mark : 8) > button->width()) return false;
-        }
-        for (const QLabel* label : {Label1, Label2}) {
-            if (metrics.horizontalAdvance(label->text()) > label->width()) return false;
-        }
-        return true;
-    };
-    QFont caption = font();
-    for (double points = 8.0; points >= 6.5; points -= 0.5) {
-        caption.setPointSizeF(points);
-        setFont(caption);
-        if (fits()) return;
-    }
 }
 
 void frmMain::SetTabOrder() {
@@ -243,7 +226,7 @@ RecordFilter frmMain::ChosenRecordFilter() const {
 }
 
 void frmMain::Command1_Click() {
-    if (Opening()) return;
+    if (Opening() || Exporting()) return;
     const std::optional<QString> chosen =
         platform_.ChooseFileToOpen(this, QStringLiteral("DBF Files (*.dbf)"), openFolder_);
     if (!chosen) return;
@@ -289,7 +272,7 @@ void frmMain::ShowTable(OpenTable&& table, const QString& path) {
     table_.ListColumns();
     table_.SetSource(PathBytes(path));
     Text2->setText(path);
-    Text1->setPlainText(InformationText(path, table_));
+    Text1->setPlainText(PathText(InformationText(table_)));
     model_->SetTable(&table_, settings_.DecimalSeparator);
     LV2->scrollToTop();
     if (!Text3->text().isEmpty()) RefreshSaveBox();
@@ -301,11 +284,26 @@ void frmMain::RefreshSaveBox() {
 
 void frmMain::Tell(const QString& text, MessageIcon icon) { platform_.ShowMessage(this, kTitle, text, icon); }
 
-void frmMain::Command2_Click() {}
+void frmMain::Command2_Click() {
+    {
+        frmSave dialog(platform_, settings_, *Text3, this);
+        dialog.exec();
+    }
+    if (!settings_.SaveFolder.empty() && !Text2->text().isEmpty()) {
+        RefreshSaveBox();
+    } else {
+        Text3->clear();
+    }
+}
 
-void frmMain::Command3_Click() {}
+void frmMain::Command3_Click() {
+    if (!tableLoaded_) return;
+    frmColumns dialog(table_, this);
+    dialog.exec();
+}
 
 void frmMain::Command4_Click() {
+    if (Opening() || Exporting()) return;
     if (model_->rowCount() == 0) {
         Tell(QStringLiteral("Need to open a file first!"), MessageIcon::Critical);
         return;
@@ -314,9 +312,68 @@ void frmMain::Command4_Click() {
         Tell(QStringLiteral("Need to open a save location!"), MessageIcon::Critical);
         return;
     }
+    const auto format = static_cast<OutputFormat>(formatButtons_->checkedId());
+    if (!OptionsAccepted(format)) return;
+    StartExport(format);
 }
 
-void frmMain::Command5_Click() {}
+bool frmMain::OptionsAccepted(OutputFormat format) {
+    switch (format) {
+    case OutputFormat::Text:
+    case OutputFormat::CSV: {
+        frmOptions dialog(settings_, this);
+        dialog.exec();
+        return settings_.OptionsAccepted;
+    }
+    case OutputFormat::HTML: {
+        frmOpsHtm dialog(platform_, settings_, this);
+        dialog.exec();
+        return settings_.OptionsAccepted;
+    }
+    case OutputFormat::RTF: {
+        frmOptionsRtf dialog(settings_, this);
+        dialog.exec();
+        return settings_.OptionsAccepted;
+    }
+    case OutputFormat::XML:
+    case OutputFormat::Excel:
+    case OutputFormat::SQL:
+        break;
+    }
+    return true;
+}
+
+void frmMain::StartExport(OutputFormat format) {
+    settings_.OutputFormat = format;
+    settings_.RecordFilter = ChosenRecordFilter();
+    setEnabled(false);
+    pb->setValue(0);
+    pb->raise();
+    pb->show();
+    exporter_->Start(table_, settings_);
+}
+
+void frmMain::FinishExport() {
+    const TableExporter::Outcome outcome = exporter_->TakeOutcome();
+    pb->hide();
+    setEnabled(true);
+    if (!outcome.Written) {
+        Tell(outcome.Message, MessageIcon::Critical);
+    } else if (Check1->checkState() != Qt::Unchecked) {
+        const QString folder = PathText(settings_.SaveFolder);
+        if (!platform_.ShowFolder(folder)) {
+            Tell(QStringLiteral("The file was written, but the folder \"%1\" could not be shown in the file browser.")
+                     .arg(folder),
+                 MessageIcon::Warning);
+        }
+    }
+    emit ExportFinished();
+}
+
+void frmMain::Command5_Click() {
+    frmAbout dialog(platform_, this);
+    dialog.exec();
+}
 
 void frmMain::Option2_Click(int index) {
     if (index >= 0 && index <= 6) {

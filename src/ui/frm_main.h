@@ -20,6 +20,7 @@ class QTableView;
 
 namespace quillet {
 
+class TableExporter;
 class TableListModel;
 class TableLoader;
 
@@ -40,6 +41,7 @@ public:
     const ExportSettings& Settings() const { return settings_; }
     bool TableLoaded() const { return tableLoaded_; }
     bool Opening() const;
+    bool Exporting() const;
 
     // The state of the record-filter buttons, which a conversion reads when it starts.
     quillet::RecordFilter ChosenRecordFilter() const;
@@ -51,7 +53,8 @@ public:
     void Command2_Click();
     // "Columns": shows the columns dialog once a table file has been chosen.
     void Command3_Click();
-    // "Save": the convert command.
+    // "Save": the convert command. After the format's options dialog, the file is written on a
+    // worker thread while the window is disabled; ExportFinished follows, whatever became of it.
     void Command4_Click();
     // "About": shows the about box.
     void Command5_Click();
@@ -60,16 +63,19 @@ public:
 
 signals:
     void OpenFinished();
+    void ExportFinished();
 
 private:
     void BuildControls();
-    void FitCaptions();
     void SetTabOrder();
     void Form_Load();
     void ShowProgress(int permille);
     void FinishOpen();
     void ShowTable(OpenTable&& table, const QString& path);
     void RefreshSaveBox();
+    bool OptionsAccepted(OutputFormat format);
+    void StartExport(OutputFormat format);
+    void FinishExport();
     void Tell(const QString& text, MessageIcon icon);
 
     Platform& platform_;
@@ -81,6 +87,7 @@ private:
 
     TableListModel* model_ = nullptr;
     TableLoader* loader_ = nullptr;
+    TableExporter* exporter_ = nullptr;
     QButtonGroup* formatButtons_ = nullptr;
 
     QFrame* Shape1 = nullptr;

@@ -2,13 +2,15 @@
 #include <QDir>
 
 #include "ui/app_icon.h"
+#include "ui/app_version.h"
 #include "ui/frm_main.h"
 #include "ui/platform/qt_platform.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quillet"));
-    QApplication::setApplicationVersion(QStringLiteral("1.0.1"));
+    QApplication::setApplicationVersion(
+        QStringLiteral("%1.%2.%3").arg(quillet::kVersionMajor).arg(quillet::kVersionMinor).arg(quillet::kVersionRevision));
     QApplication::setWindowIcon(quillet::AppIcon());
 
     quillet::QtPlatform platform;

@@ -1,16 +1,9 @@
 #include "ui/table_list_model.h"
 
 #include "table/cell_text.h"
+#include "ui/decoded_text.h"
 
 namespace quillet {
-
-namespace {
-
-QString Decode(const CodePage& page, std::string_view bytes) {
-    return QString::fromStdU16String(page.ToUtf16(bytes));
-}
-
-}  // namespace
 
 TableListModel::TableListModel(QObject* parent)
     : QAbstractTableModel(parent), deletedImage_(DeletedImage()), liveImage_(LiveImage()) {}
@@ -31,7 +24,7 @@ void TableListModel::SetTable(const OpenTable* table, char decimalSeparator) {
     if (table_ != nullptr) {
         titles_.append(QStringLiteral("Deleted"));
         for (int field = 0; field < table_->ColumnCount; ++field) {
-            titles_.append(Decode(*table_->TableCodePage, table_->FieldNames[static_cast<std::size_t>(field)]));
+            titles_.append(Decoded(*table_->TableCodePage, table_->FieldNames[static_cast<std::size_t>(field)]));
         }
     }
     endResetModel();
@@ -50,7 +43,7 @@ int TableListModel::columnCount(const QModelIndex& parent) const {
 QString TableListModel::CellString(int record, int field) const {
     cellBytes_.clear();
     AppendCellText(cellBytes_, table_->Cell(record, field), decimalSeparator_);
-    return Decode(*table_->TableCodePage, cellBytes_);
+    return Decoded(*table_->TableCodePage, cellBytes_);
 }
 
 QVariant TableListModel::data(const QModelIndex& index, int role) const {

@@ -11,6 +11,7 @@
 #include "support/exported_formats.h"
 #include "support/file_size_limit.h"
 #include "support/opened_table.h"
+#include "support/write_limit.h"
 
 using namespace quillet;
 using quillet::testing::ExportedFormat;
@@ -23,6 +24,7 @@ using quillet::testing::ReadFileBytes;
 using quillet::testing::SettingsInto;
 using quillet::testing::TableBuilder;
 using quillet::testing::TempDir;
+using quillet::testing::WriteLimit;
 
 namespace {
 
@@ -107,7 +109,7 @@ TEST(ExportFailure, FailedWriteKeepsTheExistingFileAndLeavesNoPartialOne) {
         std::ofstream(path) << "earlier export";
         std::string message;
         {
-            const FileSizeLimit limit(64);
+            const WriteLimit limit(64);
             message = FailureOf(format, table, settings);
         }
         EXPECT_NE(message.find(path), std::string::npos) << message;

@@ -14,7 +14,7 @@
 #include "support/table_builder.h"
 #include "support/test_registry.h"
 #include "ui/frm_main.h"
-#include "ui/information_text.h"
+#include "table/table_info.h"
 #include "ui/table_list_model.h"
 #include "ui/twips.h"
 
@@ -210,7 +210,7 @@ private slots:
         QVERIFY(platform->Messages.isEmpty());
 
         QCOMPARE(Source(), path);
-        QCOMPARE(quillet::InformationText(path, window->Table()),
+        QCOMPARE(QString::fromStdString(quillet::InformationText(window->Table())),
                  QStringLiteral("File name: ") + path +
                      QStringLiteral("\r\nVersion: FoxBASE+/Dbase III plus, no memo\r\nTotal records: 7\r\nLast Update: 1/5/2024\r\n"));
         QCOMPARE(Info(), QStringLiteral("File name: ") + path +

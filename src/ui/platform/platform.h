@@ -19,6 +19,12 @@ struct Volume {
     bool Ready = false;   // false when it holds no medium or cannot be read now
 };
 
+// The folders directly inside one folder, or why it cannot be read.
+struct FolderListing {
+    QStringList Names;  // the subfolders' names in the order a person looks for them
+    QString Problem;    // the system's description of the failure; empty when the folder was read
+};
+
 // Everything the windows ask of the desktop. Windows take it by reference so that tests can
 // answer every dialog by script and record every message, and no path needs a person.
 class Platform {
@@ -44,6 +50,15 @@ public:
 
     // The mounted file systems, in the order the desktop reports them.
     virtual QList<Volume> MountedVolumes() = 0;
+
+    // The process's current folder, where the save-location dialog starts.
+    virtual QString CurrentFolder() = 0;
+
+    // The subfolders of folder.
+    virtual FolderListing ListFolders(const QString& folder) = 0;
+
+    // The full path of the installed program of this name found on PATH, or empty.
+    virtual QString FindProgram(const QString& name) = 0;
 };
 
 }  // namespace quillet

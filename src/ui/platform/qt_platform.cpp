@@ -2,11 +2,16 @@
 
 #include <QColorDialog>
 #include <QDesktopServices>
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QStorageInfo>
 #include <QUrl>
+
+#include "ui/platform/folder_listing.h"
 
 namespace quillet {
 
@@ -41,11 +46,18 @@ bool QtPlatform::ShowFolder(const QString& folder) {
 QList<Volume> QtPlatform::MountedVolumes() {
     QList<Volume> volumes;
     for (const QStorageInfo& storage : QStorageInfo::mountedVolumes()) {
-        if (!storage.isValid()) continue;
+        // Single files mounted into containers are no place to save into.
+        if (!storage.isValid() || !QFileInfo(storage.rootPath()).isDir()) continue;
         const QString name = storage.displayName();
         volumes.append({storage.rootPath(), name.isEmpty() ? storage.rootPath() : name, storage.isReady()});
     }
     return volumes;
 }
+
+QString QtPlatform::CurrentFolder() { return QDir::currentPath(); }
+
+FolderListing QtPlatform::ListFolders(const QString& folder) { return ReadSubfolders(folder); }
+
+QString QtPlatform::FindProgram(const QString& name) { return QStandardPaths::findExecutable(name); }
 
 }  // namespace quillet

@@ -4,7 +4,7 @@
 
 namespace quillet {
 
-// The desktop as Qt offers it: Qt's dialogs, QProcess, QDesktopServices and QStorageInfo.
+// The desktop as Qt offers it: Qt's dialogs, QProcess, QDesktopServices, QStorageInfo and the file system.
 class QtPlatform final : public Platform {
 public:
     std::optional<QString> ChooseFileToOpen(QWidget* parent, const QString& filter, const QString& startFolder) override;
@@ -13,6 +13,9 @@ public:
     bool StartProgram(const QString& program, const QStringList& arguments) override;
     bool ShowFolder(const QString& folder) override;
     QList<Volume> MountedVolumes() override;
+    QString CurrentFolder() override;
+    FolderListing ListFolders(const QString& folder) override;
+    QString FindProgram(const QString& name) override;
 };
 
 }  // namespace quillet

@@ -1,5 +1,7 @@
 #include "support/scripted_platform.h"
 
+#include "ui/platform/folder_listing.h"
+
 namespace quillet::testing {
 
 std::optional<QString> ScriptedPlatform::ChooseFileToOpen(QWidget*, const QString& filter, const QString& startFolder) {
@@ -38,6 +40,17 @@ bool ScriptedPlatform::StartProgram(const QString& program, const QStringList& a
 bool ScriptedPlatform::ShowFolder(const QString& folder) {
     FoldersShown.append(folder);
     return FoldersOpen;
+}
+
+FolderListing ScriptedPlatform::ListFolders(const QString& folder) {
+    const auto unreadable = UnreadableFolders.constFind(folder);
+    if (unreadable != UnreadableFolders.constEnd()) return {{}, *unreadable};
+    return ReadSubfolders(folder);
+}
+
+QString ScriptedPlatform::FindProgram(const QString& name) {
+    ProgramsLookedUp.append(name);
+    return InstalledPrograms.value(name);
 }
 
 }  // namespace quillet::testing

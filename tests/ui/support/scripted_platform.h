@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QDir>
 #include <QList>
+#include <QMap>
 #include <deque>
 
 #include "ui/platform/platform.h"
@@ -34,6 +36,11 @@ public:
     bool ProgramsStart = true;
     bool FoldersOpen = true;
     QList<Volume> Volumes;
+    QString Current = QDir::currentPath();
+    // Folders are read from the real file system, except these, which fail with their description.
+    QMap<QString, QString> UnreadableFolders;
+    // Programs "installed" on PATH: name, full path. None unless a test puts them here.
+    QMap<QString, QString> InstalledPrograms;
 
     // What the windows asked for.
     QList<FileRequest> FileRequests;
@@ -41,6 +48,7 @@ public:
     QList<QColor> ColorRequests;
     QList<ProgramStart> ProgramsStarted;
     QStringList FoldersShown;
+    QStringList ProgramsLookedUp;
     QStringList Unexpected;
 
     std::optional<QString> ChooseFileToOpen(QWidget* parent, const QString& filter, const QString& startFolder) override;
@@ -49,6 +57,9 @@ public:
     bool StartProgram(const QString& program, const QStringList& arguments) override;
     bool ShowFolder(const QString& folder) override;
     QList<Volume> MountedVolumes() override { return Volumes; }
+    QString CurrentFolder() override { return Current; }
+    FolderListing ListFolders(const QString& folder) override;
+    QString FindProgram(const QString& name) override;
 
 private:
     template <typename T>

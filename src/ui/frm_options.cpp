@@ -1,0 +1,119 @@
+#include "ui/frm_options.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRegularExpressionValidator>
+
+#include "ui/caption_font.h"
+#include "ui/escape_presses.h"
+#include "ui/twips.h"
+
+namespace quillet {
+
+namespace {
+
+// The delimiter the box names: the entry chosen, or a text typed in its place, where the words
+// SPACE and TAB stand for their characters.
+std::string ItemsDelimiterOf(const QComboBox& box) {
+    QString text = box.currentText();
+    if (text.isEmpty()) text = box.itemText(box.currentIndex());
+    if (text.compare(QLatin1String("SPACE"), Qt::CaseInsensitive) == 0) return " ";
+    if (text.compare(QLatin1String("TAB"), Qt::CaseInsensitive) == 0) return "\t";
+    return text.toStdString();
+}
+
+// "CRLF" or "LF": the entry chosen, or the one whose name was typed; any other text keeps the choice.
+std::string RowDelimiterOf(const QComboBox& box) {
+    const int typed = box.findText(box.currentText(), Qt::MatchFixedString);
+    return box.itemText(typed >= 0 ? typed : box.currentIndex()).toStdString();
+}
+
+}  // namespace
+
+frmOptions::frmOptions(ExportSettings& settings, QWidget* parent) : QDialog(parent), settings_(settings) {
+    setObjectName(QStringLiteral("frmOptions"));
+    setWindowTitle(QStringLiteral("Options"));
+    BuildControls();
+    Form_Load();
+}
+
+void frmOptions::BuildControls() {
+    const int dpi = logicalDpiY();
+    const auto place = [dpi](QWidget* widget, const char* name, int left, int top, int width, int height) {
+        widget->setObjectName(QString::fromLatin1(name));
+        PlaceInTwips(widget, left, top, width, height, dpi);
+    };
+    setFixedSize(TwipsToPixels(4575, dpi), TwipsToPixels(2655, dpi));
+
+    Frame1 = new QFrame(this);
+    place(Frame1, "Frame1", 120, 120, 3015, 2415);
+    Frame1->setFrameShape(QFrame::StyledPanel);
+    Label1 = new QLabel(QStringLiteral("Items delimiter:"), Frame1);
+    place(Label1, "Label1", 120, 105, 2775, 255);
+    Combo1 = new QComboBox(Frame1);
+    place(Combo1, "Combo1", 120, 375, 2775, 345);
+    Label2 = new QLabel(QStringLiteral("Row delimiter:"), Frame1);
+    place(Label2, "Label2", 120, 810, 2775, 255);
+    Combo2 = new QComboBox(Frame1);
+    place(Combo2, "Combo2", 120, 1080, 2775, 345);
+    Check1 = new QCheckBox(QStringLiteral("Include header in export"), Frame1);
+    place(Check1, "Check1", 120, 1560, 2775, 285);
+    Check2 = new QCheckBox(QStringLiteral("Put items in quotes"), Frame1);
+    place(Check2, "Check2", 120, 1935, 2775, 285);
+
+    for (QComboBox* box : {Combo1, Combo2}) {
+        box->setEditable(true);
+        box->setInsertPolicy(QComboBox::NoInsert);
+    }
+    // A typed delimiter is written as it is, so it stays within the characters every code page shares.
+    Combo1->lineEdit()->setValidator(
+        new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[ -~]{0,16}")), Combo1));
+    Combo2->addItems({QStringLiteral("CRLF"), QStringLiteral("LF")});
+    Check1->setChecked(true);
+    Check2->setChecked(true);
+
+    OKButton = new QPushButton(QStringLiteral("Save"), this);
+    place(OKButton, "OKButton", 3255, 120, 1215, 375);
+    OKButton->setDefault(true);
+    CancelButton = new QPushButton(QStringLiteral("Cancel"), this);
+    place(CancelButton, "CancelButton", 3255, 600, 1215, 375);
+    PressOnEscape(*this, *CancelButton);
+
+    setTabOrder(Combo1, Combo2);
+    setTabOrder(Combo2, Check1);
+    setTabOrder(Check1, Check2);
+    setTabOrder(Check2, OKButton);
+    setTabOrder(OKButton, CancelButton);
+    FitCaptions(this, {Label1, Label2});
+
+    connect(OKButton, &QPushButton::clicked, this, &frmOptions::OKButton_Click);
+    connect(CancelButton, &QPushButton::clicked, this, &frmOptions::CancelButton_Click);
+}
+
+void frmOptions::Form_Load() {
+    Combo1->addItems({QStringLiteral(","), QStringLiteral(";"), QStringLiteral(":"), QStringLiteral("SPACE"),
+                      QStringLiteral("TAB")});
+    Combo1->setCurrentIndex(0);
+    Combo2->setCurrentIndex(0);
+    settings_.OptionsAccepted = true;
+}
+
+void frmOptions::OKButton_Click() {
+    settings_.ItemsDelimiter = ItemsDelimiterOf(*Combo1);
+    settings_.TextIncludeHeader = Check1->isChecked();
+    settings_.QuoteItems = Check2->isChecked();
+    settings_.RowDelimiter = RowDelimiterOf(*Combo2);
+    settings_.OptionsAccepted = true;
+    accept();
+}
+
+void frmOptions::CancelButton_Click() {
+    settings_.OptionsAccepted = false;
+    reject();
+}
+
+}  // namespace quillet

@@ -1,0 +1,72 @@
+#pragma once
+
+#include <QApplication>
+#include <QDialog>
+#include <QStringList>
+#include <QTimer>
+#include <deque>
+#include <functional>
+
+namespace quillet::testing {
+
+// Answers the modal dialogs a window shows, from inside their event loops, in the order the
+// test scripted them. A dialog that shows without a scripted answer, or under another name than
+// the one expected, is recorded in Unexpected and closed, so a test sees the surprise instead of
+// hanging.
+class ModalDialogs {
+public:
+    using Act = std::function<void(QDialog&)>;
+
+    ModalDialogs() {
+        timer_.setInterval(5);
+        QObject::connect(&timer_, &QTimer::timeout, [this] { Poll(); });
+        timer_.start();
+    }
+
+    // The next modal dialog must be objectName; act answers it and must close it.
+    void Answer(const QString& objectName, Act act) { script_.push_back({objectName, std::move(act)}); }
+    bool AllAnswered() const { return script_.empty(); }
+
+    QStringList Shown;       // the object names of the dialogs answered, in order
+    QStringList Unexpected;  // dialogs nobody expected, or expected under another name
+
+private:
+    struct Step {
+        QString Name;
+        Act Do;
+    };
+
+    void Poll() {
+        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        if (dialog == nullptr || !dialog->isVisible() || dialog == answering_) return;
+        answering_ = dialog;
+        if (script_.empty() || script_.front().Name != dialog->objectName()) {
+            Unexpected.append(dialog->objectName());
+            dialog->reject();
+        } else {
+            const Step step = std::move(script_.front());
+            script_.pop_front();
+            Shown.append(dialog->objectName());
+            step.Do(*dialog);
+            if (dialog->isVisible()) {
+                Unexpected.append(dialog->objectName() + QStringLiteral(" left open"));
+                dialog->reject();
+            }
+        }
+        answering_ = nullptr;
+    }
+
+    QTimer timer_;
+    std::deque<Step> script_;
+    QDialog* answering_ = nullptr;
+};
+
+// A control of a dialog or window by its name; the test stops when there is none.
+template <typename T>
+T* ChildOf(const QWidget& parent, const QString& name) {
+    T* child = parent.findChild<T*>(name);
+    if (child == nullptr) qFatal("no control %s in %s", qPrintable(name), qPrintable(parent.objectName()));
+    return child;
+}
+
+}  // namespace quillet::testing

@@ -51,6 +51,7 @@ void OutputFile::Flush() {
 }
 
 void OutputFile::WriteOut(std::string_view bytes) {
+    const off_t start = size_;
     while (!bytes.empty()) {
         const ssize_t wrote = ::write(fd_, bytes.data(), bytes.size());
         if (wrote < 0) {
@@ -58,7 +59,13 @@ void OutputFile::WriteOut(std::string_view bytes) {
             Fail(std::strerror(errno));
         }
         bytes.remove_prefix(static_cast<std::size_t>(wrote));
+        size_ += wrote;
     }
+#ifdef SYNC_FILE_RANGE_WRITE
+    // The disk starts on these bytes now, without waiting, while the next ones are formatted:
+    // the sync at Commit then finds little left to write.
+    ::sync_file_range(fd_, start, size_ - start, SYNC_FILE_RANGE_WRITE);
+#endif
 }
 
 void OutputFile::Commit() {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <sys/types.h>
+
 #include <memory>
 #include <string>
 #include <string_view>
@@ -54,6 +56,7 @@ private:
     int fd_ = -1;
     std::unique_ptr<char[]> buffer_;
     std::size_t used_ = 0;
+    off_t size_ = 0;  // bytes written to the file
 };
 
 }  // namespace quillet

@@ -47,7 +47,9 @@ FileSource::~FileSource() { ::close(fd_); }
 void FileSource::Fail(const std::string& reason) const { CannotRead(path_, reason); }
 
 void FileSource::ReadAt(std::uint64_t offset, char* out, std::uint64_t length, const ReadProgress& progress) {
-    constexpr std::uint64_t kStep = 8u << 20;
+    // Pieces small enough to stay in the processor's cache: the reader decodes each piece as
+    // soon as progress reports it.
+    constexpr std::uint64_t kStep = 1u << 20;
     std::uint64_t done = 0;
     while (done < length) {
         const std::uint64_t want = std::min(kStep, length - done);

@@ -56,7 +56,8 @@ private:
     int fd_ = -1;
     std::unique_ptr<char[]> buffer_;
     std::size_t used_ = 0;
-    off_t size_ = 0;  // bytes written to the file
+    off_t size_ = 0;     // bytes written to the file
+    off_t started_ = 0;  // bytes the disk was told to start on
 };
 
 }  // namespace quillet

@@ -14,13 +14,14 @@ namespace {
 
 std::atomic<bool> twoThreads{std::thread::hardware_concurrency() >= 2};
 
-// Records per block: enough that handing blocks between threads costs nothing noticeable, few
-// enough for wide records that the blocks in hand stay a few megabytes.
+// Records per block: a 512th of the table, so that the few blocks in hand stay a small part of
+// the memory the table takes, however small the table; at least 32 KiB of it, so that handing
+// blocks over stays cheap, and at most 1 MiB or 8,192 records (short records can grow manyfold
+// in the output).
 std::int64_t BlockRecords(const OpenTable& table) {
-    constexpr std::int64_t kMostRecords = 8192;
-    constexpr std::int64_t kTableBytes = 1 << 20;
-    return std::clamp<std::int64_t>(kTableBytes / std::max<std::int64_t>(1, table.Header.RecordLength), 1,
-                                    kMostRecords);
+    const std::int64_t recordLength = std::max<std::int64_t>(1, table.Header.RecordLength);
+    const std::int64_t bytes = std::clamp<std::int64_t>(table.RecordCount() * recordLength / 512, 32 << 10, 1 << 20);
+    return std::clamp<std::int64_t>(bytes / recordLength, 1, 8192);
 }
 
 }  // namespace

@@ -27,7 +27,7 @@ using quillet::testing::TempDir;
 
 namespace {
 
-constexpr int kRecords = 40000;  // five blocks of 8,192 records
+constexpr int kRecords = 40000;  // about ninety blocks
 
 // Every kind of cell, with the bytes each format escapes or drops, and deleted records spread
 // unevenly so that the blocks of the filtered table differ in length.

@@ -18,10 +18,11 @@ constexpr std::string_view kDeclaration = R"(<?xml version="1.0" encoding="UTF-8
 // ASCII without control characters: the same in UTF-8 and in every code page, and nothing in it
 // that XML cannot carry.
 bool IsPlainAscii(std::string_view bytes) {
-    return FindFirst(
-               bytes, [](std::uint64_t word) { return (BytesBelow(word, 0x20) | (word & (kEveryByte * 0x80))) != 0; },
-               [](char c) { return static_cast<unsigned char>(c) < 0x20 || static_cast<unsigned char>(c) >= 0x80; }) ==
-           bytes.size();
+    const auto mayHoldOther = [](std::uint64_t word) {
+        return (BytesBelow(word, 0x20) | (word & (kEveryByte * 0x80))) != 0;
+    };
+    const auto isOther = [](char c) { return static_cast<unsigned char>(c) < 0x20 || static_cast<unsigned char>(c) >= 0x80; };
+    return FindFirst(bytes, mayHoldOther, isOther) == bytes.size();
 }
 
 // The cell as UTF-8, without the characters XML cannot carry, trimmed of blanks. The table's

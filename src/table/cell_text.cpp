@@ -22,23 +22,22 @@ char* FormatShortDecimal(char* out, double value, char decimalSeparator) {
         // whole: anything farther off is passed over without the slow division.
         if (std::fabs(scaled - whole) > scaled * 1e-12 || whole / kPowersOfTen[decimals] != magnitude) continue;
 
-        char digits[24];
-        const auto length = static_cast<int>(std::to_chars(digits, digits + sizeof digits, m).ptr - digits);
-        char* p = out;
-        if (value < 0) *p++ = '-';
-        if (decimals == 0) return std::copy(digits, digits + length, p);
-        const int integerDigits = length - decimals;
-        if (integerDigits > 0) {
-            p = std::copy(digits, digits + integerDigits, p);
-        } else {
-            *p++ = '0';
+        // Written from the last digit: the fraction without its trailing zeros, then the whole part.
+        char text[32];
+        char* p = std::end(text);
+        std::uint64_t rest = m;
+        if (decimals > 0) {
+            int fraction = decimals;
+            for (; fraction > 0 && rest % 10 == 0; --fraction) rest /= 10;
+            for (; fraction > 0; --fraction, rest /= 10) *--p = static_cast<char>('0' + rest % 10);
+            *--p = decimalSeparator;
         }
-        *p++ = decimalSeparator;
-        for (int i = integerDigits; i < 0; ++i) *p++ = '0';
-        const int fractionStart = std::max(integerDigits, 0);
-        int fractionEnd = length;
-        while (fractionEnd > fractionStart && digits[fractionEnd - 1] == '0') --fractionEnd;
-        return std::copy(digits + fractionStart, digits + fractionEnd, p);
+        do {
+            *--p = static_cast<char>('0' + rest % 10);
+            rest /= 10;
+        } while (rest != 0);
+        if (value < 0) *--p = '-';
+        return std::copy(p, std::end(text), out);
     }
     return nullptr;
 }

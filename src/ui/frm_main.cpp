@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTableView>
+#include <memory>
 
 #include "table/table_info.h"
 #include "ui/app_icon.h"
@@ -286,29 +287,26 @@ void frmMain::Command4_Click() {
 }
 
 bool frmMain::OptionsAccepted(OutputFormat format) {
+    std::unique_ptr<OptionsDialog> dialog;
     switch (format) {
     case OutputFormat::Text:
-    case OutputFormat::CSV: {
-        frmOptions dialog(settings_, this);
-        dialog.exec();
-        return settings_.OptionsAccepted;
-    }
-    case OutputFormat::HTML: {
-        frmOpsHtm dialog(platform_, settings_, this);
-        dialog.exec();
-        return settings_.OptionsAccepted;
-    }
-    case OutputFormat::RTF: {
-        frmOptionsRtf dialog(settings_, this);
-        dialog.exec();
-        return settings_.OptionsAccepted;
-    }
+    case OutputFormat::CSV:
+        dialog = std::make_unique<frmOptions>(settings_, this);
+        break;
+    case OutputFormat::HTML:
+        dialog = std::make_unique<frmOpsHtm>(platform_, settings_, this);
+        break;
+    case OutputFormat::RTF:
+        dialog = std::make_unique<frmOptionsRtf>(settings_, this);
+        break;
     case OutputFormat::XML:
     case OutputFormat::Excel:
     case OutputFormat::SQL:
         break;
     }
-    return true;
+    if (dialog == nullptr) return true;  // a format without options
+    dialog->exec();
+    return settings_.OptionsAccepted;
 }
 
 void frmMain::StartExport(OutputFormat format) {

@@ -14,18 +14,13 @@
 
 #include "export/exporters.h"
 #include "fuzz/output_checks.h"
+#include "fuzz/require.h"
 #include "table/read_table.h"
 
 using namespace quillet;
+using quillet::fuzzing::Require;
 
 namespace {
-
-void Require(bool condition, const char* what) {
-    if (!condition) {
-        std::fprintf(stderr, "broken: %s\n", what);
-        std::abort();
-    }
-}
 
 // One folder for the whole run, removed at exit.
 const std::filesystem::path& Folder() {

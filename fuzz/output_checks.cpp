@@ -4,21 +4,14 @@
 #include <libxml/tree.h>
 #include <sqlite3.h>
 
-#include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <string_view>
+
+#include "fuzz/require.h"
 
 namespace quillet::fuzzing {
 
 namespace {
-
-void Require(bool condition, const char* what, const std::string& detail = {}) {
-    if (!condition) {
-        std::fprintf(stderr, "broken export: %s %s\n", what, detail.c_str());
-        std::abort();
-    }
-}
 
 void Silent(void*, const char*, ...) {}
 

@@ -3,25 +3,18 @@
 // memory for records the bytes cannot hold, and never hangs.
 
 #include <cstdint>
-#include <cstdlib>
-#include <cstdio>
 #include <string>
 #include <string_view>
 
+#include "fuzz/require.h"
 #include "table/cell_text.h"
 #include "table/code_page.h"
 #include "table/read_table.h"
 
 using namespace quillet;
+using quillet::fuzzing::Require;
 
 namespace {
-
-void Require(bool condition, const char* what) {
-    if (!condition) {
-        std::fprintf(stderr, "broken: %s\n", what);
-        std::abort();
-    }
-}
 
 bool Within(std::string_view inner, const char* begin, std::size_t size) {
     return inner.empty() || (inner.data() >= begin && inner.data() + inner.size() <= begin + size);

@@ -5,15 +5,13 @@
 #include <QPixmap>
 #include <QPushButton>
 
-#include "ui/app_version.h"
+#include "ui/app_identity.h"
 #include "ui/caption_font.h"
 #include "ui/twips.h"
 
 namespace quillet {
 
 namespace {
-
-const QString kTitle = QStringLiteral("Quillet");
 
 // The system-information programs of the common Linux desktops, the most thorough first.
 const char* const kSystemInformationPrograms[] = {"hardinfo2", "hardinfo", "kinfocenter", "cpu-x"};
@@ -27,41 +25,37 @@ frmAbout::frmAbout(Platform& platform, QWidget* parent) : QDialog(parent), platf
 }
 
 void frmAbout::BuildControls() {
-    const int dpi = logicalDpiY();
-    const auto place = [dpi](QWidget* widget, const char* name, int left, int top, int width, int height) {
-        widget->setObjectName(QString::fromLatin1(name));
-        PlaceInTwips(widget, left, top, width, height, dpi);
-    };
-    setFixedSize(TwipsToPixels(6015, dpi), TwipsToPixels(3555, dpi));
+    const TwipsLayout layout(*this);
+    setFixedSize(layout.Pixels(6015), layout.Pixels(3555));
 
     Image1 = new QLabel(this);
-    place(Image1, "Image1", 240, 240, 960, 960);
+    layout.Place(Image1, "Image1", 240, 240, 960, 960);
     Image1->setPixmap(QPixmap(QStringLiteral(":/quillet/about-logo.png")));
     Image1->setScaledContents(true);
     lblTitle = new QLabel(this);
-    place(lblTitle, "lblTitle", 1440, 240, 4335, 480);
+    layout.Place(lblTitle, "lblTitle", 1440, 240, 4335, 480);
     lblVersion = new QLabel(this);
-    place(lblVersion, "lblVersion", 1440, 780, 4335, 255);
+    layout.Place(lblVersion, "lblVersion", 1440, 780, 4335, 255);
     lblDescription = new QLabel(
         QStringLiteral("With this DBF app you can view and convert the contents of a DBF file to a wide range of formats !"),
         this);
-    place(lblDescription, "lblDescription", 1440, 1125, 4335, 780);
+    layout.Place(lblDescription, "lblDescription", 1440, 1125, 4335, 780);
     lblDescription->setWordWrap(true);
     lblDescription->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
     // An etched rule: a shadow line with a light line under it.
     for (int i = 0; i < 2; ++i) {
         Line1[i] = new QFrame(this);
-        place(Line1[i], i == 0 ? "Line1_0" : "Line1_1", 120, 2115 + 15 * i, 5775, 15);
+        layout.Place(Line1[i], i == 0 ? "Line1_0" : "Line1_1", 120, 2115 + 15 * i, 5775, 15);
         Line1[i]->setAutoFillBackground(true);
         Line1[i]->setBackgroundRole(i == 0 ? QPalette::Mid : QPalette::Light);
     }
 
     cmdOK = new QPushButton(QStringLiteral("OK"), this);
-    place(cmdOK, "cmdOK", 4515, 2370, 1260, 375);
+    layout.Place(cmdOK, "cmdOK", 4515, 2370, 1260, 375);
     cmdOK->setDefault(true);
     cmdSysInfo = new QPushButton(QStringLiteral("&System Info..."), this);
-    place(cmdSysInfo, "cmdSysInfo", 4515, 2850, 1260, 375);
+    layout.Place(cmdSysInfo, "cmdSysInfo", 4515, 2850, 1260, 375);
 
     setTabOrder(cmdOK, cmdSysInfo);
     FitCaptions(this, {});
@@ -75,9 +69,9 @@ void frmAbout::BuildControls() {
 }
 
 void frmAbout::Form_Load() {
-    setWindowTitle(QStringLiteral("About ") + kTitle);
-    lblVersion->setText(QStringLiteral("Version %1.%2.%3").arg(kVersionMajor).arg(kVersionMinor).arg(kVersionRevision));
-    lblTitle->setText(kTitle);
+    setWindowTitle(QStringLiteral("About ") + ProgramName());
+    lblVersion->setText(QStringLiteral("Version ") + VersionText());
+    lblTitle->setText(ProgramName());
 }
 
 void frmAbout::cmdOK_Click() { accept(); }
@@ -89,7 +83,7 @@ void frmAbout::StartSysInfo() {
         const QString program = platform_.FindProgram(QString::fromLatin1(name));
         if (!program.isEmpty() && platform_.StartProgram(program, {})) return;
     }
-    platform_.ShowMessage(this, kTitle, QStringLiteral("System Information Is Unavailable At This Time"), MessageIcon::None);
+    platform_.ShowMessage(this, ProgramName(), QStringLiteral("System Information Is Unavailable At This Time"), MessageIcon::None);
 }
 
 }  // namespace quillet

@@ -28,26 +28,22 @@ frmColumns::frmColumns(OpenTable& table, QWidget* parent) : QDialog(parent), tab
 }
 
 void frmColumns::BuildControls() {
-    const int dpi = logicalDpiY();
-    const auto place = [dpi](QWidget* widget, const char* name, int left, int top, int width, int height) {
-        widget->setObjectName(QString::fromLatin1(name));
-        PlaceInTwips(widget, left, top, width, height, dpi);
-    };
-    setFixedSize(TwipsToPixels(4935, dpi), TwipsToPixels(3870, dpi));
+    const TwipsLayout layout(*this);
+    setFixedSize(layout.Pixels(4935), layout.Pixels(3870));
 
     OKButton = new QPushButton(QStringLiteral("OK"), this);
-    place(OKButton, "OKButton", 3615, 120, 1215, 375);
+    layout.Place(OKButton, "OKButton", 3615, 120, 1215, 375);
     OKButton->setDefault(true);
     CancelButton = new QPushButton(QStringLiteral("Cancel"), this);
-    place(CancelButton, "CancelButton", 3615, 600, 1215, 375);
+    layout.Place(CancelButton, "CancelButton", 3615, 600, 1215, 375);
     List1 = new QListWidget(this);
-    place(List1, "List1", 120, 120, 3375, 3120);
+    layout.Place(List1, "List1", 120, 120, 3375, 3120);
     List1->setSelectionMode(QAbstractItemView::SingleSelection);
     List1->setUniformItemSizes(true);
     Command1[1] = new QPushButton(QStringLiteral("Select all"), this);
-    place(Command1[1], "Command1_1", 120, 3360, 1635, 375);
+    layout.Place(Command1[1], "Command1_1", 120, 3360, 1635, 375);
     Command1[0] = new QPushButton(QStringLiteral("Deselect all"), this);
-    place(Command1[0], "Command1_0", 1860, 3360, 1635, 375);
+    layout.Place(Command1[0], "Command1_0", 1860, 3360, 1635, 375);
 
     setTabOrder(OKButton, CancelButton);
     setTabOrder(CancelButton, List1);

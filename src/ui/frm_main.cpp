@@ -12,8 +12,11 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTableView>
+#include <memory>
 
+#include "table/table_info.h"
 #include "ui/app_icon.h"
+#include "ui/app_identity.h"
 #include "ui/caption_font.h"
 #include "ui/decimal_separator.h"
 #include "ui/frm_about.h"
@@ -22,7 +25,6 @@
 #include "ui/frm_options_rtf.h"
 #include "ui/frm_ops_htm.h"
 #include "ui/frm_save.h"
-#include "table/table_info.h"
 #include "ui/list_cell_delegate.h"
 #include "ui/output_path_text.h"
 #include "ui/path_bytes.h"
@@ -33,15 +35,9 @@
 
 namespace quillet {
 
-namespace {
-
-const QString kTitle = QStringLiteral("Quillet");
-
-}  // namespace
-
 frmMain::frmMain(Platform& platform, QWidget* parent) : QWidget(parent), platform_(platform) {
     setObjectName(QStringLiteral("frmMain"));
-    setWindowTitle(kTitle);
+    setWindowTitle(ProgramName());
     setWindowIcon(AppIcon());
     settings_.DecimalSeparator = DecimalSeparatorOf(QLocale());
 
@@ -69,73 +65,52 @@ bool frmMain::Opening() const { return loader_->Running(); }
 bool frmMain::Exporting() const { return exporter_->Running(); }
 
 void frmMain::BuildControls() {
-    const int dpi = logicalDpiY();
-    const auto place = [dpi](QWidget* widget, int left, int top, int width, int height) {
-        PlaceInTwips(widget, left, top, width, height, dpi);
-    };
-    const auto named = [](QWidget* widget, const QString& name) {
-        widget->setObjectName(name);
-        return widget;
-    };
-    setFixedSize(TwipsToPixels(9135, dpi), TwipsToPixels(8970, dpi));
+    const TwipsLayout layout(*this);
+    setFixedSize(layout.Pixels(9135), layout.Pixels(8970));
 
     Shape1 = new QFrame(this);
-    named(Shape1, QStringLiteral("Shape1"));
+    layout.Place(Shape1, "Shape1", 30, 45, 4260, 420);
     Shape1->setFrameShape(QFrame::StyledPanel);
-    place(Shape1, 30, 45, 4260, 420);
     Label1 = new QLabel(QStringLiteral("Source:"), this);
-    named(Label1, QStringLiteral("Label1"));
-    place(Label1, 15, 150, 630, 285);
+    layout.Place(Label1, "Label1", 15, 150, 630, 285);
     Text2 = new QLineEdit(this);
-    named(Text2, QStringLiteral("Text2"));
-    place(Text2, 660, 120, 2685, 285);
+    layout.Place(Text2, "Text2", 660, 120, 2685, 285);
     Command1 = new QPushButton(QStringLiteral("Open"), this);
-    named(Command1, QStringLiteral("Command1"));
-    place(Command1, 3345, 120, 870, 285);
+    layout.Place(Command1, "Command1", 3345, 120, 870, 285);
 
     Shape2 = new QFrame(this);
-    named(Shape2, QStringLiteral("Shape2"));
+    layout.Place(Shape2, "Shape2", 4305, 45, 4740, 420);
     Shape2->setFrameShape(QFrame::StyledPanel);
-    place(Shape2, 4305, 45, 4740, 420);
     Label2 = new QLabel(QStringLiteral("Save:"), this);
-    named(Label2, QStringLiteral("Label2"));
-    place(Label2, 4290, 150, 630, 285);
+    layout.Place(Label2, "Label2", 4290, 150, 630, 285);
     Text3 = new QLineEdit(this);
-    named(Text3, QStringLiteral("Text3"));
-    place(Text3, 4935, 120, 3045, 285);
+    layout.Place(Text3, "Text3", 4935, 120, 3045, 285);
     Command2 = new QPushButton(QStringLiteral("Browse"), this);
-    named(Command2, QStringLiteral("Command2"));
-    place(Command2, 8040, 120, 870, 285);
+    layout.Place(Command2, "Command2", 8040, 120, 870, 285);
 
     for (QLabel* label : {Label1, Label2}) label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     // The program writes these boxes and reads them back; typing into them would only mislead.
     for (QLineEdit* box : {Text2, Text3}) box->setReadOnly(true);
 
     Text1 = new QPlainTextEdit(this);
-    named(Text1, QStringLiteral("Text1"));
+    layout.Place(Text1, "Text1", 30, 495, 1905, 1335);
     Text1->setReadOnly(true);
     Text1->setLineWrapMode(QPlainTextEdit::NoWrap);
-    place(Text1, 30, 495, 1905, 1335);
 
     Picture1[0] = new QFrame(this);
+    layout.Place(Picture1[0], "Picture1_0", 2010, 495, 1590, 1320);
     Picture1[1] = new QFrame(this);
-    for (int i = 0; i < 2; ++i) {
-        named(Picture1[i], QStringLiteral("Picture1_%1").arg(i));
-        Picture1[i]->setFrameShape(QFrame::StyledPanel);
-    }
-    place(Picture1[0], 2010, 495, 1590, 1320);
-    place(Picture1[1], 3585, 495, 5460, 1320);
+    layout.Place(Picture1[1], "Picture1_1", 3585, 495, 5460, 1320);
+    for (QFrame* panel : Picture1) panel->setFrameShape(QFrame::StyledPanel);
 
     static const char* const kFilterCaptions[] = {"All records", "Only deleted", "Skip deleted"};
     static const int kFilterTops[] = {75, 615, 345};
     for (int i = 0; i < 3; ++i) {
         Option1[i] = new QRadioButton(QString::fromLatin1(kFilterCaptions[i]), Picture1[0]);
-        named(Option1[i], QStringLiteral("Option1_%1").arg(i));
-        place(Option1[i], 180, kFilterTops[i], 1215, 255);
+        layout.Place(Option1[i], QStringLiteral("Option1_%1").arg(i), 180, kFilterTops[i], 1215, 255);
     }
     Command3 = new QPushButton(QStringLiteral("Columns"), Picture1[0]);
-    named(Command3, QStringLiteral("Command3"));
-    place(Command3, 165, 930, 1215, 285);
+    layout.Place(Command3, "Command3", 165, 930, 1215, 285);
 
     struct FormatButton {
         const char* Caption;
@@ -149,22 +124,19 @@ void frmMain::BuildControls() {
     formatButtons_ = new QButtonGroup(this);
     for (int i = 0; i < 7; ++i) {
         Option2[i] = new QRadioButton(QString::fromLatin1(kFormats[i].Caption), Picture1[1]);
-        named(Option2[i], QStringLiteral("Option2_%1").arg(i));
-        place(Option2[i], kFormats[i].Left, kFormats[i].Top, 1215, 225);
+        layout.Place(Option2[i], QStringLiteral("Option2_%1").arg(i), kFormats[i].Left, kFormats[i].Top, 1215, 225);
         formatButtons_->addButton(Option2[i], i);
     }
     Command4 = new QPushButton(QStringLiteral("Save"), Picture1[1]);
-    named(Command4, QStringLiteral("Command4"));
-    place(Command4, 3405, 240, 1215, 495);
+    layout.Place(Command4, "Command4", 3405, 240, 1215, 495);
 
     // The check box belongs to the window, not to the panel it stands on.
     Check1 = new QCheckBox(QStringLiteral("Open folder when done"), this);
-    named(Check1, QStringLiteral("Check1"));
-    place(Check1, 6510, 1455, 2280, 270);
+    layout.Place(Check1, "Check1", 6510, 1455, 2280, 270);
     Check1->raise();
 
     LV2 = new QTableView(this);
-    named(LV2, QStringLiteral("LV2"));
+    layout.Place(LV2, "LV2", 30, 1860, 9015, 6570);
     LV2->setModel(model_);
     LV2->setItemDelegate(new ListCellDelegate(LV2));
     LV2->setAlternatingRowColors(true);
@@ -176,21 +148,18 @@ void frmMain::BuildControls() {
     LV2->setIconSize(QSize(16, 16));
     LV2->verticalHeader()->hide();
     LV2->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    LV2->verticalHeader()->setDefaultSectionSize(std::max(TwipsToPixels(285, dpi), fontMetrics().height() + 4));
+    LV2->verticalHeader()->setDefaultSectionSize(std::max(layout.Pixels(285), fontMetrics().height() + 4));
     LV2->horizontalHeader()->setHighlightSections(false);
     LV2->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    place(LV2, 30, 1860, 9015, 6570);
 
     pb = new QProgressBar(this);
-    named(pb, QStringLiteral("pb"));
+    layout.Place(pb, "pb", 315, 3930, 8100, 225);
     pb->setRange(0, 1000);
     pb->setTextVisible(false);
     pb->hide();
-    place(pb, 315, 3930, 8100, 225);
 
     Command5 = new QPushButton(QStringLiteral("About"), this);
-    named(Command5, QStringLiteral("Command5"));
-    place(Command5, 3540, 8535, 1215, 315);
+    layout.Place(Command5, "Command5", 3540, 8535, 1215, 315);
 
     FitCaptions(this, {Label1, Label2});
 
@@ -282,7 +251,7 @@ void frmMain::RefreshSaveBox() {
     Text3->setText(PathText(OutputPathText(settings_.SaveFolder, table_.TableBaseName, settings_.OutputExtension)));
 }
 
-void frmMain::Tell(const QString& text, MessageIcon icon) { platform_.ShowMessage(this, kTitle, text, icon); }
+void frmMain::Tell(const QString& text, MessageIcon icon) { platform_.ShowMessage(this, ProgramName(), text, icon); }
 
 void frmMain::Command2_Click() {
     {
@@ -318,29 +287,26 @@ void frmMain::Command4_Click() {
 }
 
 bool frmMain::OptionsAccepted(OutputFormat format) {
+    std::unique_ptr<OptionsDialog> dialog;
     switch (format) {
     case OutputFormat::Text:
-    case OutputFormat::CSV: {
-        frmOptions dialog(settings_, this);
-        dialog.exec();
-        return settings_.OptionsAccepted;
-    }
-    case OutputFormat::HTML: {
-        frmOpsHtm dialog(platform_, settings_, this);
-        dialog.exec();
-        return settings_.OptionsAccepted;
-    }
-    case OutputFormat::RTF: {
-        frmOptionsRtf dialog(settings_, this);
-        dialog.exec();
-        return settings_.OptionsAccepted;
-    }
+    case OutputFormat::CSV:
+        dialog = std::make_unique<frmOptions>(settings_, this);
+        break;
+    case OutputFormat::HTML:
+        dialog = std::make_unique<frmOpsHtm>(platform_, settings_, this);
+        break;
+    case OutputFormat::RTF:
+        dialog = std::make_unique<frmOptionsRtf>(settings_, this);
+        break;
     case OutputFormat::XML:
     case OutputFormat::Excel:
     case OutputFormat::SQL:
         break;
     }
-    return true;
+    if (dialog == nullptr) return true;  // a format without options
+    dialog->exec();
+    return settings_.OptionsAccepted;
 }
 
 void frmMain::StartExport(OutputFormat format) {

@@ -5,7 +5,6 @@
 #include <QPushButton>
 
 #include "ui/caption_font.h"
-#include "ui/escape_presses.h"
 #include "ui/color_swatch.h"
 #include "ui/twips.h"
 
@@ -16,38 +15,28 @@ std::string HtmlColorOf(const QColor& color) {
 }
 
 frmOpsHtm::frmOpsHtm(Platform& platform, ExportSettings& settings, QWidget* parent)
-    : QDialog(parent), platform_(platform), settings_(settings) {
+    : OptionsDialog(settings, parent), platform_(platform) {
     setObjectName(QStringLiteral("frmOpsHtm"));
     setWindowTitle(QStringLiteral("Html Options"));
     BuildControls();
 }
 
 void frmOpsHtm::BuildControls() {
-    const int dpi = logicalDpiY();
-    const auto place = [dpi](QWidget* widget, const char* name, int left, int top, int width, int height) {
-        widget->setObjectName(QString::fromLatin1(name));
-        PlaceInTwips(widget, left, top, width, height, dpi);
-    };
-    setFixedSize(TwipsToPixels(4575, dpi), TwipsToPixels(2055, dpi));
+    const TwipsLayout layout(*this);
+    setFixedSize(layout.Pixels(4575), layout.Pixels(2055));
 
     Picture2[0] = new ColorSwatch(Qt::black, this);
-    place(Picture2[0], "Picture2_0", 240, 240, 375, 375);
+    layout.Place(Picture2[0], "Picture2_0", 240, 240, 375, 375);
     Label1 = new QLabel(QStringLiteral("Text Color"), this);
-    place(Label1, "Label1", 735, 300, 2295, 255);
+    layout.Place(Label1, "Label1", 735, 300, 2295, 255);
     Picture2[1] = new ColorSwatch(Qt::white, this);
-    place(Picture2[1], "Picture2_1", 240, 780, 375, 375);
+    layout.Place(Picture2[1], "Picture2_1", 240, 780, 375, 375);
     Label2 = new QLabel(QStringLiteral("Background Color"), this);
-    place(Label2, "Label2", 735, 840, 2295, 255);
+    layout.Place(Label2, "Label2", 735, 840, 2295, 255);
     Check1 = new QCheckBox(QStringLiteral("Include header"), this);
-    place(Check1, "Check1", 240, 1380, 2790, 285);
+    layout.Place(Check1, "Check1", 240, 1380, 2790, 285);
     Check1->setChecked(true);
-
-    OKButton = new QPushButton(QStringLiteral("Save"), this);
-    place(OKButton, "OKButton", 3255, 120, 1215, 375);
-    OKButton->setDefault(true);
-    CancelButton = new QPushButton(QStringLiteral("Cancel"), this);
-    place(CancelButton, "CancelButton", 3255, 600, 1215, 375);
-    PressOnEscape(*this, *CancelButton);
+    AddSaveAndCancel(layout);
 
     setTabOrder(Picture2[0], Picture2[1]);
     setTabOrder(Picture2[1], Check1);
@@ -59,8 +48,6 @@ void frmOpsHtm::BuildControls() {
 
     connect(Picture2[0], &ColorSwatch::Clicked, this, [this] { Picture2_Click(0); });
     connect(Picture2[1], &ColorSwatch::Clicked, this, [this] { Picture2_Click(1); });
-    connect(OKButton, &QPushButton::clicked, this, &frmOpsHtm::OKButton_Click);
-    connect(CancelButton, &QPushButton::clicked, this, &frmOpsHtm::CancelButton_Click);
 }
 
 void frmOpsHtm::Picture2_Click(int index) {
@@ -69,17 +56,10 @@ void frmOpsHtm::Picture2_Click(int index) {
     }
 }
 
-void frmOpsHtm::OKButton_Click() {
-    settings_.OptionsAccepted = true;
+void frmOpsHtm::StoreChoices() {
     settings_.HtmlBackColor = HtmlColorOf(Picture2[1]->Color());
     settings_.HtmlTextColor = HtmlColorOf(Picture2[0]->Color());
     settings_.HtmlIncludeHeader = Check1->isChecked();
-    accept();
-}
-
-void frmOpsHtm::CancelButton_Click() {
-    settings_.OptionsAccepted = false;
-    reject();
 }
 
 }  // namespace quillet

@@ -1,13 +1,10 @@
 #pragma once
 
-#include <QDialog>
-
-#include "table/export_settings.h"
+#include "ui/options_dialog.h"
 #include "ui/platform/platform.h"
 
 class QCheckBox;
 class QLabel;
-class QPushButton;
 
 namespace quillet {
 
@@ -16,28 +13,24 @@ class ColorSwatch;
 // "Html Options": the page's text and background colours and whether a header row comes first.
 // Opens at black on white with the header every time; "Save" stores them and lets the
 // conversion go on.
-class frmOpsHtm final : public QDialog {
+class frmOpsHtm final : public OptionsDialog {
     Q_OBJECT
 public:
     frmOpsHtm(Platform& platform, ExportSettings& settings, QWidget* parent = nullptr);
 
     // Swatch 0 is the text colour, swatch 1 the background colour.
     void Picture2_Click(int index);
-    void OKButton_Click();
-    void CancelButton_Click();
 
 private:
     void BuildControls();
+    void StoreChoices() override;
 
     Platform& platform_;
-    ExportSettings& settings_;
 
     ColorSwatch* Picture2[2] = {};
     QLabel* Label1 = nullptr;
     QLabel* Label2 = nullptr;
     QCheckBox* Check1 = nullptr;
-    QPushButton* OKButton = nullptr;
-    QPushButton* CancelButton = nullptr;
 };
 
 // A colour as the HTML export writes it after "#": six upper-case hexadecimal digits, red, green, blue.

@@ -9,7 +9,6 @@
 #include <QRegularExpressionValidator>
 
 #include "ui/caption_font.h"
-#include "ui/escape_presses.h"
 #include "ui/twips.h"
 
 namespace quillet {
@@ -34,7 +33,7 @@ std::string RowDelimiterOf(const QComboBox& box) {
 
 }  // namespace
 
-frmOptions::frmOptions(ExportSettings& settings, QWidget* parent) : QDialog(parent), settings_(settings) {
+frmOptions::frmOptions(ExportSettings& settings, QWidget* parent) : OptionsDialog(settings, parent) {
     setObjectName(QStringLiteral("frmOptions"));
     setWindowTitle(QStringLiteral("Options"));
     BuildControls();
@@ -42,28 +41,24 @@ frmOptions::frmOptions(ExportSettings& settings, QWidget* parent) : QDialog(pare
 }
 
 void frmOptions::BuildControls() {
-    const int dpi = logicalDpiY();
-    const auto place = [dpi](QWidget* widget, const char* name, int left, int top, int width, int height) {
-        widget->setObjectName(QString::fromLatin1(name));
-        PlaceInTwips(widget, left, top, width, height, dpi);
-    };
-    setFixedSize(TwipsToPixels(4575, dpi), TwipsToPixels(2655, dpi));
+    const TwipsLayout layout(*this);
+    setFixedSize(layout.Pixels(4575), layout.Pixels(2655));
 
     Frame1 = new QFrame(this);
-    place(Frame1, "Frame1", 120, 120, 3015, 2415);
+    layout.Place(Frame1, "Frame1", 120, 120, 3015, 2415);
     Frame1->setFrameShape(QFrame::StyledPanel);
     Label1 = new QLabel(QStringLiteral("Items delimiter:"), Frame1);
-    place(Label1, "Label1", 120, 105, 2775, 255);
+    layout.Place(Label1, "Label1", 120, 105, 2775, 255);
     Combo1 = new QComboBox(Frame1);
-    place(Combo1, "Combo1", 120, 375, 2775, 345);
+    layout.Place(Combo1, "Combo1", 120, 375, 2775, 345);
     Label2 = new QLabel(QStringLiteral("Row delimiter:"), Frame1);
-    place(Label2, "Label2", 120, 810, 2775, 255);
+    layout.Place(Label2, "Label2", 120, 810, 2775, 255);
     Combo2 = new QComboBox(Frame1);
-    place(Combo2, "Combo2", 120, 1080, 2775, 345);
+    layout.Place(Combo2, "Combo2", 120, 1080, 2775, 345);
     Check1 = new QCheckBox(QStringLiteral("Include header in export"), Frame1);
-    place(Check1, "Check1", 120, 1560, 2775, 285);
+    layout.Place(Check1, "Check1", 120, 1560, 2775, 285);
     Check2 = new QCheckBox(QStringLiteral("Put items in quotes"), Frame1);
-    place(Check2, "Check2", 120, 1935, 2775, 285);
+    layout.Place(Check2, "Check2", 120, 1935, 2775, 285);
 
     for (QComboBox* box : {Combo1, Combo2}) {
         box->setEditable(true);
@@ -76,12 +71,7 @@ void frmOptions::BuildControls() {
     Check1->setChecked(true);
     Check2->setChecked(true);
 
-    OKButton = new QPushButton(QStringLiteral("Save"), this);
-    place(OKButton, "OKButton", 3255, 120, 1215, 375);
-    OKButton->setDefault(true);
-    CancelButton = new QPushButton(QStringLiteral("Cancel"), this);
-    place(CancelButton, "CancelButton", 3255, 600, 1215, 375);
-    PressOnEscape(*this, *CancelButton);
+    AddSaveAndCancel(layout);
 
     setTabOrder(Combo1, Combo2);
     setTabOrder(Combo2, Check1);
@@ -89,9 +79,6 @@ void frmOptions::BuildControls() {
     setTabOrder(Check2, OKButton);
     setTabOrder(OKButton, CancelButton);
     FitCaptions(this, {Label1, Label2});
-
-    connect(OKButton, &QPushButton::clicked, this, &frmOptions::OKButton_Click);
-    connect(CancelButton, &QPushButton::clicked, this, &frmOptions::CancelButton_Click);
 }
 
 void frmOptions::Form_Load() {
@@ -102,18 +89,11 @@ void frmOptions::Form_Load() {
     settings_.OptionsAccepted = true;
 }
 
-void frmOptions::OKButton_Click() {
+void frmOptions::StoreChoices() {
     settings_.ItemsDelimiter = ItemsDelimiterOf(*Combo1);
     settings_.TextIncludeHeader = Check1->isChecked();
     settings_.QuoteItems = Check2->isChecked();
     settings_.RowDelimiter = RowDelimiterOf(*Combo2);
-    settings_.OptionsAccepted = true;
-    accept();
-}
-
-void frmOptions::CancelButton_Click() {
-    settings_.OptionsAccepted = false;
-    reject();
 }
 
 }  // namespace quillet

@@ -1,32 +1,25 @@
 #pragma once
 
-#include <QDialog>
-
-#include "table/export_settings.h"
+#include "ui/options_dialog.h"
 
 class QCheckBox;
 class QComboBox;
 class QFrame;
 class QLabel;
-class QPushButton;
 
 namespace quillet {
 
 // "Options" of the delimited-text and CSV formats, shown right before such a conversion. Opens
 // at its defaults every time; "Save" stores the four settings and lets the conversion go on.
-class frmOptions final : public QDialog {
+class frmOptions final : public OptionsDialog {
     Q_OBJECT
 public:
     frmOptions(ExportSettings& settings, QWidget* parent = nullptr);
 
-    void OKButton_Click();
-    void CancelButton_Click();
-
 private:
     void BuildControls();
     void Form_Load();
-
-    ExportSettings& settings_;
+    void StoreChoices() override;
 
     QFrame* Frame1 = nullptr;
     QLabel* Label1 = nullptr;
@@ -35,8 +28,6 @@ private:
     QComboBox* Combo2 = nullptr;
     QCheckBox* Check1 = nullptr;
     QCheckBox* Check2 = nullptr;
-    QPushButton* OKButton = nullptr;
-    QPushButton* CancelButton = nullptr;
 };
 
 }  // namespace quillet

@@ -1,32 +1,24 @@
 #pragma once
 
-#include <QDialog>
-
-#include "table/export_settings.h"
+#include "ui/options_dialog.h"
 
 class QCheckBox;
-class QPushButton;
 
 namespace quillet {
 
 // "RTF Options": whether the document's table starts with a header row. Both buttons store the
 // check box; "Save" lets the conversion go on, "Cancel" drops it.
-class frmOptionsRtf final : public QDialog {
+class frmOptionsRtf final : public OptionsDialog {
     Q_OBJECT
 public:
     frmOptionsRtf(ExportSettings& settings, QWidget* parent = nullptr);
 
-    void OKButton_Click();
-    void CancelButton_Click();
-
 private:
     void BuildControls();
-
-    ExportSettings& settings_;
+    void StoreChoices() override;
+    void StoreOnCancel() override { StoreChoices(); }
 
     QCheckBox* Check1 = nullptr;
-    QPushButton* OKButton = nullptr;
-    QPushButton* CancelButton = nullptr;
 };
 
 }  // namespace quillet

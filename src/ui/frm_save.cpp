@@ -51,22 +51,18 @@ frmSave::frmSave(Platform& platform, ExportSettings& settings, QLineEdit& saveBo
 }
 
 void frmSave::BuildControls() {
-    const int dpi = logicalDpiY();
-    const auto place = [dpi](QWidget* widget, const char* name, int left, int top, int width, int height) {
-        widget->setObjectName(QString::fromLatin1(name));
-        PlaceInTwips(widget, left, top, width, height, dpi);
-    };
-    setFixedSize(TwipsToPixels(5310, dpi), TwipsToPixels(3945, dpi));
+    const TwipsLayout layout(*this);
+    setFixedSize(layout.Pixels(5310), layout.Pixels(3945));
 
     OKButton = new QPushButton(QStringLiteral("OK"), this);
-    place(OKButton, "OKButton", 3975, 120, 1215, 375);
+    layout.Place(OKButton, "OKButton", 3975, 120, 1215, 375);
     OKButton->setDefault(true);
     CancelButton = new QPushButton(QStringLiteral("Cancel"), this);
-    place(CancelButton, "CancelButton", 3975, 600, 1215, 375);
+    layout.Place(CancelButton, "CancelButton", 3975, 600, 1215, 375);
     Drive1 = new QComboBox(this);
-    place(Drive1, "Drive1", 120, 120, 3735, 375);
+    layout.Place(Drive1, "Drive1", 120, 120, 3735, 375);
     Dir1 = new FolderList(platform_, this);
-    place(Dir1, "Dir1", 120, 600, 3735, 3225);
+    layout.Place(Dir1, "Dir1", 120, 600, 3735, 3225);
 
     setTabOrder(OKButton, CancelButton);
     setTabOrder(CancelButton, Drive1);

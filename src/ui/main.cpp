@@ -2,15 +2,14 @@
 #include <QDir>
 
 #include "ui/app_icon.h"
-#include "ui/app_version.h"
+#include "ui/app_identity.h"
 #include "ui/frm_main.h"
 #include "ui/platform/qt_platform.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Quillet"));
-    QApplication::setApplicationVersion(
-        QStringLiteral("%1.%2.%3").arg(quillet::kVersionMajor).arg(quillet::kVersionMinor).arg(quillet::kVersionRevision));
+    QApplication::setApplicationName(quillet::ProgramName());
+    QApplication::setApplicationVersion(quillet::VersionText());
     QApplication::setWindowIcon(quillet::AppIcon());
 
     quillet::QtPlatform platform;

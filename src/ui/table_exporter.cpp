@@ -4,6 +4,7 @@
 
 #include "export/exporters.h"
 #include "ui/path_bytes.h"
+#include "ui/permille_progress.h"
 
 namespace quillet {
 
@@ -33,13 +34,7 @@ void TableExporter::Wait() {
 TableExporter::Outcome TableExporter::TakeOutcome() { return std::move(outcome_); }
 
 void TableExporter::Write(const OpenTable* table, ExportSettings settings) {
-    int shown = -1;
-    const ExportProgress progress = [this, &shown](std::int64_t done, std::int64_t total) {
-        const int permille = total <= 0 ? 1000 : static_cast<int>(done * 1000 / total);
-        if (permille == shown) return;
-        shown = permille;
-        QMetaObject::invokeMethod(this, [this, permille] { emit Progress(permille); }, Qt::QueuedConnection);
-    };
+    const ExportProgress progress = PermilleProgress<std::int64_t>(this);
     const std::string path = OutputPath(*table, settings, settings.OutputFormat);
     try {
         ExportTable(*table, settings, progress);

@@ -4,6 +4,8 @@
 #include <new>
 
 #include "table/read_table.h"
+#include "ui/path_bytes.h"
+#include "ui/permille_progress.h"
 
 namespace quillet {
 
@@ -15,7 +17,7 @@ TableLoader::~TableLoader() {
 
 void TableLoader::Start(const QString& path) {
     outcome_ = {};
-    worker_ = std::thread(&TableLoader::Read, this, QFile::encodeName(path).toStdString());
+    worker_ = std::thread(&TableLoader::Read, this, PathBytes(path));
 }
 
 TableLoader::Outcome TableLoader::TakeOutcome() {
@@ -23,13 +25,7 @@ TableLoader::Outcome TableLoader::TakeOutcome() {
 }
 
 void TableLoader::Read(const std::string& path) {
-    int shown = -1;
-    const ReadProgress progress = [this, &shown](std::uint64_t done, std::uint64_t total) {
-        const int permille = total == 0 ? 1000 : static_cast<int>(done * 1000 / total);
-        if (permille == shown) return;
-        shown = permille;
-        QMetaObject::invokeMethod(this, [this, permille] { emit Progress(permille); }, Qt::QueuedConnection);
-    };
+    const ReadProgress progress = PermilleProgress<std::uint64_t>(this);
     try {
         outcome_.Table = std::make_unique<OpenTable>(ReadTableFile(path, progress));
     } catch (const TableError& e) {
@@ -40,10 +36,10 @@ void TableLoader::Read(const std::string& path) {
                                : QFile::decodeName(e.what());
     } catch (const std::bad_alloc&) {
         outcome_.Refusal = TableError::Kind::CannotOpen;
-        outcome_.Message = QStringLiteral("Cannot read \"%1\": there is not enough memory to hold it.").arg(QFile::decodeName(path.c_str()));
+        outcome_.Message = QStringLiteral("Cannot read \"%1\": there is not enough memory to hold it.").arg(PathText(path));
     } catch (const std::exception& e) {
         outcome_.Refusal = TableError::Kind::CannotOpen;
-        outcome_.Message = QStringLiteral("Cannot read \"%1\": %2").arg(QFile::decodeName(path.c_str()), QString::fromLocal8Bit(e.what()));
+        outcome_.Message = QStringLiteral("Cannot read \"%1\": %2").arg(PathText(path), QString::fromLocal8Bit(e.what()));
     }
     QMetaObject::invokeMethod(
         this,

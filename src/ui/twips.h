@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QString>
 #include <QWidget>
 
 namespace quillet {
@@ -10,9 +11,24 @@ inline int TwipsToPixels(int twips, int logicalDpi) {
     return (twips * logicalDpi + 720) / 1440;
 }
 
-inline void PlaceInTwips(QWidget* widget, int left, int top, int width, int height, int logicalDpi) {
-    widget->setGeometry(TwipsToPixels(left, logicalDpi), TwipsToPixels(top, logicalDpi),
-                        TwipsToPixels(width, logicalDpi), TwipsToPixels(height, logicalDpi));
-}
+// Lays out one window's controls at the window's DPI. Every control placed also gets its name:
+// the tests and the screenshot tool find controls by it.
+class TwipsLayout {
+public:
+    explicit TwipsLayout(const QWidget& window) : dpi_(window.logicalDpiY()) {}
+
+    int Pixels(int twips) const { return TwipsToPixels(twips, dpi_); }
+
+    void Place(QWidget* widget, const QString& name, int left, int top, int width, int height) const {
+        widget->setObjectName(name);
+        widget->setGeometry(Pixels(left), Pixels(top), Pixels(width), Pixels(height));
+    }
+    void Place(QWidget* widget, const char* name, int left, int top, int width, int height) const {
+        Place(widget, QString::fromLatin1(name), left, top, width, height);
+    }
+
+private:
+    int dpi_;
+};
 
 }  // namespace quillet

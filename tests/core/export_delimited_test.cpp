@@ -11,6 +11,7 @@
 
 using namespace quillet;
 using namespace std::string_literals;
+using quillet::testing::ExportedBytes;
 using quillet::testing::OpenBuilt;
 using quillet::testing::ReadFileBytes;
 using quillet::testing::SettingsInto;
@@ -27,10 +28,8 @@ TableBuilder People() {
 }
 
 // Exports as text with the given options and returns the file's bytes.
-std::string Text(const OpenTable& table, ExportSettings settings, const TempDir& dir) {
-    settings.SaveFolder = dir.Path().string();
-    ExportText(table, settings);
-    return ReadFileBytes(dir / (table.TableBaseName + ".txt"));
+std::string Text(const OpenTable& table, const ExportSettings& settings, const TempDir& dir) {
+    return ExportedBytes(ExportText, ".txt", table, settings, dir);
 }
 
 ExportSettings Options(std::string delimiter, std::string rowEnd, bool header, bool quote) {

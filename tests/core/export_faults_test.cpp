@@ -9,13 +9,15 @@
 #include <set>
 #include <string>
 
-#include "export/exporters.h"
 #include "export/output_file.h"
-#include "support/files.h"
+#include "support/exported_formats.h"
 #include "support/opened_table.h"
 #include "support/write_limit.h"
 
 using namespace quillet;
+using quillet::testing::ExportedFormat;
+using quillet::testing::ExportedFormats;
+using quillet::testing::FailureOf;
 using quillet::testing::FolderEntries;
 using quillet::testing::OpenBuilt;
 using quillet::testing::ReadFileBytes;
@@ -25,9 +27,6 @@ using quillet::testing::TempDir;
 using quillet::testing::WriteLimit;
 
 namespace {
-
-constexpr OutputFormat kEveryFormat[] = {OutputFormat::Text, OutputFormat::CSV, OutputFormat::HTML, OutputFormat::RTF,
-                                         OutputFormat::XML,  OutputFormat::Excel, OutputFormat::SQL};
 
 // Larger than the output file's buffer in every format, so that the disk can fill up while
 // records are still being written, not only at the final flush.
@@ -46,12 +45,11 @@ TEST(ExportFaults, DiskFullAtAnyPointKeepsTheEarlierFileInEveryFormat) {
     TempDir tables;
     TempDir out;
     const OpenTable table = LargeTable(tables);
-    ExportSettings settings = SettingsInto(out.Path());
-    for (const OutputFormat format : kEveryFormat) {
-        settings.OutputFormat = format;
-        const std::filesystem::path path = OutputPath(table, settings, format);
+    const ExportSettings settings = SettingsInto(out.Path());
+    for (const ExportedFormat& format : ExportedFormats()) {
+        const std::filesystem::path path = OutputPath(table, settings, format.Format);
         SCOPED_TRACE(path.filename().string());
-        ExportTable(table, settings);
+        format.Export(table, settings, {});
         const auto size = std::filesystem::file_size(path);
         ASSERT_GT(size, 2u << 20);
         std::ofstream(path, std::ios::trunc) << "earlier export";
@@ -62,11 +60,7 @@ TEST(ExportFaults, DiskFullAtAnyPointKeepsTheEarlierFileInEveryFormat) {
             std::string message;
             {
                 const WriteLimit full(limit);
-                try {
-                    ExportTable(table, settings);
-                } catch (const ExportError& e) {
-                    message = e.what();
-                }
+                message = FailureOf(format, table, settings);
             }
             EXPECT_NE(message.find(path.string()), std::string::npos) << message;
             EXPECT_NE(message.find("File too large"), std::string::npos) << message;
@@ -75,7 +69,7 @@ TEST(ExportFaults, DiskFullAtAnyPointKeepsTheEarlierFileInEveryFormat) {
         }
 
         // With room again the same export replaces the earlier file whole.
-        ExportTable(table, settings);
+        format.Export(table, settings, {});
         EXPECT_EQ(std::filesystem::file_size(path), size);
         std::filesystem::remove(path);
     }

@@ -7,8 +7,8 @@
 
 using namespace quillet;
 using namespace std::string_literals;
+using quillet::testing::ExportedBytes;
 using quillet::testing::OpenBuilt;
-using quillet::testing::ReadFileBytes;
 using quillet::testing::SettingsInto;
 using quillet::testing::TableBuilder;
 using quillet::testing::TempDir;
@@ -21,8 +21,7 @@ const std::string kHead =
 const std::string kEnd = "</TABLE></body>\r\n";
 
 std::string Html(const OpenTable& table, const ExportSettings& settings, const TempDir& dir) {
-    ExportHtml(table, settings);
-    return ReadFileBytes(dir / (table.TableBaseName + ".htm"));
+    return ExportedBytes(ExportHtml, ".htm", table, settings, dir);
 }
 
 }  // namespace

@@ -8,8 +8,8 @@
 
 using namespace quillet;
 using namespace std::string_literals;
+using quillet::testing::ExportedBytes;
 using quillet::testing::OpenBuilt;
-using quillet::testing::ReadFileBytes;
 using quillet::testing::SettingsInto;
 using quillet::testing::TableBuilder;
 using quillet::testing::TempDir;
@@ -17,8 +17,7 @@ using quillet::testing::TempDir;
 namespace {
 
 std::string Rtf(const OpenTable& table, const ExportSettings& settings, const TempDir& dir) {
-    ExportRtf(table, settings);
-    return ReadFileBytes(dir / (table.TableBaseName + ".rtf"));
+    return ExportedBytes(ExportRtf, ".rtf", table, settings, dir);
 }
 
 std::string Head() { return std::string(RtfHead) + "\r\n"; }

@@ -13,10 +13,10 @@
 #include "table/cell_text.h"
 
 using namespace quillet;
+using quillet::testing::ExportedBytes;
 using quillet::testing::Hex;
 using quillet::testing::OpenBuilt;
 using quillet::testing::OpenTableAt;
-using quillet::testing::ReadFileBytes;
 using quillet::testing::RunProgram;
 using quillet::testing::ShellQuoted;
 using quillet::testing::SqlQuoted;
@@ -25,10 +25,8 @@ using quillet::testing::TempDir;
 
 namespace {
 
-std::string Export(const OpenTable& table, const TempDir& dir, ExportSettings settings) {
-    settings.SaveFolder = dir.Path().string();
-    ExportSql(table, settings);
-    return ReadFileBytes(dir / (table.TableBaseName + ".sql"));
+std::string Export(const OpenTable& table, const TempDir& dir, const ExportSettings& settings) {
+    return ExportedBytes(ExportSql, ".sql", table, settings, dir);
 }
 
 std::string Export(const OpenTable& table, const TempDir& dir) { return Export(table, dir, ExportSettings{}); }

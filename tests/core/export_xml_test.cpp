@@ -7,9 +7,9 @@
 #include "support/opened_table.h"
 
 using namespace quillet;
+using quillet::testing::ExportedBytes;
 using quillet::testing::OpenBuilt;
 using quillet::testing::OpenTableAt;
-using quillet::testing::ReadFileBytes;
 using quillet::testing::RunProgram;
 using quillet::testing::ShellQuoted;
 using quillet::testing::TableBuilder;
@@ -19,10 +19,8 @@ namespace {
 
 std::string Export(const OpenTable& table, const TempDir& dir, RecordFilter filter = RecordFilter::AllRecords) {
     ExportSettings settings;
-    settings.SaveFolder = dir.Path().string();
     settings.RecordFilter = filter;
-    ExportXml(table, settings);
-    return ReadFileBytes(dir / (table.TableBaseName + ".xml"));
+    return ExportedBytes(ExportXml, ".xml", table, settings, dir);
 }
 
 const std::string kHead = "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"no\"?>\r\n";

@@ -1,11 +1,13 @@
 #pragma once
 
-// Tables as the Open command leaves them (read, columns listed, base name set), and export
-// settings aimed at a test folder.
+// Tables as the Open command leaves them (read, columns listed, base name set), export
+// settings aimed at a test folder, and what an exporter writes there.
 
 #include <filesystem>
 #include <string>
 
+#include "export/exporters.h"
+#include "support/files.h"
 #include "support/table_builder.h"
 #include "table/export_settings.h"
 #include "table/read_table.h"
@@ -28,6 +30,16 @@ inline ExportSettings SettingsInto(const std::filesystem::path& folder) {
     ExportSettings settings;
     settings.SaveFolder = folder.string();
     return settings;
+}
+
+// Runs exporter with settings aimed at dir and returns the bytes of the file it wrote there,
+// found by the name it must have: the table's base name and extension.
+inline std::string ExportedBytes(void (*exporter)(const OpenTable&, const ExportSettings&, const ExportProgress&),
+                                 const std::string& extension, const OpenTable& table, ExportSettings settings,
+                                 const TempDir& dir) {
+    settings.SaveFolder = dir.Path().string();
+    exporter(table, settings, {});
+    return ReadFileBytes(dir / (table.TableBaseName + extension));
 }
 
 }  // namespace quillet::testing

@@ -11,6 +11,7 @@
 using quillet::frmAbout;
 using quillet::MessageIcon;
 using quillet::testing::ChildOf;
+using quillet::testing::Click;
 using quillet::testing::ModalDialogs;
 using quillet::testing::ScriptedPlatform;
 
@@ -42,7 +43,7 @@ private slots:
             frmAbout box(platform);
             box.show();
             if (key == 0) {
-                QTest::mouseClick(ChildOf<QPushButton>(box, QStringLiteral("cmdOK")), Qt::LeftButton);
+                Click(box, "cmdOK");
             } else {
                 QTest::keyClick(&box, Qt::Key(key));
             }
@@ -56,7 +57,7 @@ private slots:
         frmAbout box(platform);
         platform.InstalledPrograms[QStringLiteral("cpu-x")] = QStringLiteral("/usr/bin/cpu-x");
         platform.InstalledPrograms[QStringLiteral("kinfocenter")] = QStringLiteral("/usr/bin/kinfocenter");
-        QTest::mouseClick(ChildOf<QPushButton>(box, QStringLiteral("cmdSysInfo")), Qt::LeftButton);
+        Click(box, "cmdSysInfo");
         QCOMPARE(platform.ProgramsStarted.size(), 1);
         QCOMPARE(platform.ProgramsStarted[0].Program, QStringLiteral("/usr/bin/kinfocenter"));
         QVERIFY(platform.ProgramsStarted[0].Arguments.isEmpty());
@@ -94,9 +95,9 @@ private slots:
             dialogs.Answer(QStringLiteral("frmAbout"), [](QDialog& box) {
                 QVERIFY(box.isModal());
                 QCOMPARE(box.windowTitle(), QStringLiteral("About Quillet"));
-                QTest::mouseClick(ChildOf<QPushButton>(box, QStringLiteral("cmdOK")), Qt::LeftButton);
+                Click(box, "cmdOK");
             });
-            QTest::mouseClick(ChildOf<QPushButton>(window, QStringLiteral("Command5")), Qt::LeftButton);
+            Click(window, "Command5");
             // Closed is gone: every showing is a new box.
             QVERIFY(window.findChildren<QDialog*>().isEmpty());
         }

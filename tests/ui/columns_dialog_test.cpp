@@ -13,6 +13,7 @@
 using quillet::frmColumns;
 using quillet::OpenTable;
 using quillet::testing::ChildOf;
+using quillet::testing::Click;
 using quillet::testing::ModalDialogs;
 using quillet::testing::OpenBuilt;
 using quillet::testing::TableBuilder;
@@ -44,10 +45,6 @@ QString Marks(const frmColumns& dialog) {
 
 void SetMark(frmColumns& dialog, int entry, bool checked) {
     List(dialog).item(entry)->setCheckState(checked ? Qt::Checked : Qt::Unchecked);
-}
-
-void Click(const frmColumns& dialog, const char* button) {
-    QTest::mouseClick(ChildOf<QPushButton>(dialog, QString::fromLatin1(button)), Qt::LeftButton);
 }
 
 using Flags = std::vector<std::uint8_t>;
@@ -178,7 +175,7 @@ private slots:
         dialogs.Answer(QStringLiteral("frmColumns"), [](QDialog& dialog) {
             QVERIFY(dialog.isModal());
             QCOMPARE(List(static_cast<frmColumns&>(dialog)).count(), 0);
-            Click(static_cast<frmColumns&>(dialog), "OKButton");
+            Click(dialog, "OKButton");
         });
         window.Command3_Click();
 
@@ -186,9 +183,9 @@ private slots:
         QVERIFY(open(QString::fromStdString((dir / "five.dbf").string())));
         dialogs.Answer(QStringLiteral("frmColumns"), [](QDialog& dialog) {
             SetMark(static_cast<frmColumns&>(dialog), 4, false);
-            Click(static_cast<frmColumns&>(dialog), "OKButton");
+            Click(dialog, "OKButton");
         });
-        QTest::mouseClick(ChildOf<QPushButton>(window, QStringLiteral("Command3")), Qt::LeftButton);
+        Click(window, "Command3");
         QCOMPARE(window.Table().ColumnSelected, Flags({1, 1, 1, 1, 0}));
         QVERIFY(window.findChildren<QDialog*>().isEmpty());
 

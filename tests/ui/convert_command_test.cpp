@@ -23,6 +23,7 @@ using quillet::frmMain;
 using quillet::MessageIcon;
 using quillet::OutputFormat;
 using quillet::testing::ChildOf;
+using quillet::testing::Click;
 using quillet::testing::FolderEntries;
 using quillet::testing::ModalDialogs;
 using quillet::testing::ReadFileBytes;
@@ -50,10 +51,6 @@ TableBuilder ManyRecords(int count) {
 }
 
 QString Text(const std::filesystem::path& path) { return QString::fromStdString(path.string()); }
-
-void Click(const QWidget& parent, const char* name) {
-    QTest::mouseClick(ChildOf<QAbstractButton>(parent, QString::fromLatin1(name)), Qt::LeftButton);
-}
 
 }  // namespace
 

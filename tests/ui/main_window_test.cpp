@@ -10,6 +10,7 @@
 #include <QTableView>
 #include <QTest>
 
+#include "support/modal_dialogs.h"
 #include "support/scripted_platform.h"
 #include "support/table_builder.h"
 #include "support/test_registry.h"
@@ -21,6 +22,8 @@
 using quillet::frmMain;
 using quillet::MessageIcon;
 using quillet::TableListModel;
+using quillet::testing::ChildOf;
+using quillet::testing::Click;
 using quillet::testing::ScriptedPlatform;
 using quillet::testing::TableBuilder;
 using quillet::testing::TempDir;
@@ -50,9 +53,7 @@ class MainWindowTest : public QObject {
 
     template <typename T>
     T* Child(const QString& name) const {
-        T* child = window->findChild<T*>(name);
-        if (child == nullptr) qFatal("no control %s", qPrintable(name));
-        return child;
+        return ChildOf<T>(*window, name);
     }
     QAbstractItemModel* List() const { return Child<QTableView>(QStringLiteral("LV2"))->model(); }
     QString Info() const { return Child<QPlainTextEdit>(QStringLiteral("Text1"))->toPlainText(); }
@@ -72,7 +73,7 @@ class MainWindowTest : public QObject {
     bool Open(const QString& path) {
         platform->AnswerFileDialog(path);
         QSignalSpy finished(window.get(), &frmMain::OpenFinished);
-        QTest::mouseClick(Child<QPushButton>(QStringLiteral("Command1")), Qt::LeftButton);
+        Click(*window, "Command1");
         // The read runs with the window disabled and the progress bar in the list's place.
         if (window->isEnabled() || Child<QTableView>(QStringLiteral("LV2"))->isVisible() ||
             !Child<QProgressBar>(QStringLiteral("pb"))->isVisible()) {
@@ -186,14 +187,14 @@ private slots:
         QVERIFY(!window->TableLoaded());
 
         // Exactly one record filter at a time, within its panel only.
-        QTest::mouseClick(Child<QRadioButton>(QStringLiteral("Option1_1")), Qt::LeftButton);
+        Click(*window, "Option1_1");
         QCOMPARE(window->ChosenRecordFilter(), quillet::RecordFilter::OnlyDeleted);
         QVERIFY(!Child<QRadioButton>(QStringLiteral("Option1_0"))->isChecked());
         QVERIFY(Child<QRadioButton>(QStringLiteral("Option2_1"))->isChecked());
 
         // "Save" finds no table; "Columns" does nothing before a file was chosen.
-        QTest::mouseClick(Child<QPushButton>(QStringLiteral("Command4")), Qt::LeftButton);
-        QTest::mouseClick(Child<QPushButton>(QStringLiteral("Command3")), Qt::LeftButton);
+        Click(*window, "Command4");
+        Click(*window, "Command3");
         QCOMPARE(platform->Messages.size(), 1);
         QCOMPARE(platform->Messages[0].Caption, QStringLiteral("Quillet"));
         QCOMPARE(platform->Messages[0].Text, QStringLiteral("Need to open a file first!"));
@@ -285,7 +286,7 @@ private slots:
 
     void cancellingTheDialogKeepsEverything() {
         platform->CancelFileDialog();
-        QTest::mouseClick(Child<QPushButton>(QStringLiteral("Command1")), Qt::LeftButton);
+        Click(*window, "Command1");
         QVERIFY(window->isEnabled());
         QVERIFY(!window->TableLoaded());
         QCOMPARE(List()->columnCount(), 0);
@@ -295,7 +296,7 @@ private slots:
         const Shown before = Now();
         platform->CancelFileDialog();
         QSignalSpy finished(window.get(), &frmMain::OpenFinished);
-        QTest::mouseClick(Child<QPushButton>(QStringLiteral("Command1")), Qt::LeftButton);
+        Click(*window, "Command1");
         QVERIFY(window->isEnabled());
         QVERIFY(Now() == before);
         QCOMPARE(finished.size(), 0);
@@ -347,7 +348,7 @@ private slots:
         for (int r = 0; r < 50000; ++r) big.Record({"somebody", std::to_string(r)});
         big.WriteTo(*dir / "big.dbf");
         platform->AnswerFileDialog(Path(*dir, "big.dbf"));
-        QTest::mouseClick(Child<QPushButton>(QStringLiteral("Command1")), Qt::LeftButton);
+        Click(*window, "Command1");
         QVERIFY(window->Opening());
         window.reset();
     }
@@ -378,7 +379,7 @@ private slots:
         QCOMPARE(SaveBox(), QStringLiteral("/data/out/PLAIN.csv"));
 
         // Another format renames the file the box names; a folder at the root gives one separator.
-        QTest::mouseClick(Child<QRadioButton>(QStringLiteral("Option2_5")), Qt::LeftButton);
+        Click(*window, "Option2_5");
         QCOMPARE(window->Settings().OutputExtension, std::string(".xls"));
         QCOMPARE(SaveBox(), QStringLiteral("/data/out/PLAIN.xls"));
         window->Settings().SaveFolder = "/";
@@ -387,10 +388,10 @@ private slots:
 
         // With the Save box empty, a format choice leaves it empty.
         Child<QLineEdit>(QStringLiteral("Text3"))->clear();
-        QTest::mouseClick(Child<QRadioButton>(QStringLiteral("Option2_6")), Qt::LeftButton);
+        Click(*window, "Option2_6");
         QCOMPARE(window->Settings().OutputExtension, std::string(".sql"));
         QVERIFY(SaveBox().isEmpty());
-        QTest::mouseClick(Child<QPushButton>(QStringLiteral("Command4")), Qt::LeftButton);
+        Click(*window, "Command4");
         QCOMPARE(platform->Messages.last().Text, QStringLiteral("Need to open a save location!"));
     }
 };

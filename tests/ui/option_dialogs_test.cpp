@@ -19,6 +19,7 @@ using quillet::frmOptions;
 using quillet::frmOptionsRtf;
 using quillet::frmOpsHtm;
 using quillet::testing::ChildOf;
+using quillet::testing::Click;
 using quillet::testing::ScriptedPlatform;
 
 namespace {
@@ -35,10 +36,6 @@ ExportSettings Unlike() {
     settings.HtmlIncludeHeader = false;
     settings.RtfIncludeHeader = false;
     return settings;
-}
-
-void Click(const QWidget& dialog, const char* button) {
-    QTest::mouseClick(ChildOf<QAbstractButton>(dialog, QString::fromLatin1(button)), Qt::LeftButton);
 }
 
 enum class Close { Save, Cancel, Escape, CloseBox };
@@ -59,32 +56,25 @@ class OptionDialogsTest : public QObject {
 
     ScriptedPlatform platform;
 
-    // What frmOptions stores for the delimiter box left at entry, or typed as text.
-    std::string DelimiterStored(int entry, const QString& typed = {}) {
+    // What frmOptions stores with the box named left at entry, or with text typed into it.
+    static ExportSettings StoredWith(const char* boxName, int entry, const QString& typed) {
         ExportSettings settings;
         frmOptions dialog(settings);
         dialog.show();
-        auto* box = ChildOf<QComboBox>(dialog, QStringLiteral("Combo1"));
+        auto* box = ChildOf<QComboBox>(dialog, QString::fromLatin1(boxName));
         box->setCurrentIndex(entry);
         if (!typed.isNull()) {
             box->lineEdit()->clear();
             QTest::keyClicks(box->lineEdit(), typed);
         }
         Click(dialog, "OKButton");
-        return settings.ItemsDelimiter;
+        return settings;
     }
-    std::string RowDelimiterStored(int entry, const QString& typed = {}) {
-        ExportSettings settings;
-        frmOptions dialog(settings);
-        dialog.show();
-        auto* box = ChildOf<QComboBox>(dialog, QStringLiteral("Combo2"));
-        box->setCurrentIndex(entry);
-        if (!typed.isNull()) {
-            box->lineEdit()->clear();
-            QTest::keyClicks(box->lineEdit(), typed);
-        }
-        Click(dialog, "OKButton");
-        return settings.RowDelimiter;
+    static std::string DelimiterStored(int entry, const QString& typed = {}) {
+        return StoredWith("Combo1", entry, typed).ItemsDelimiter;
+    }
+    static std::string RowDelimiterStored(int entry, const QString& typed = {}) {
+        return StoredWith("Combo2", entry, typed).RowDelimiter;
     }
 
 private slots:

@@ -16,6 +16,7 @@ using quillet::FolderList;
 using quillet::frmSave;
 using quillet::MessageIcon;
 using quillet::testing::ChildOf;
+using quillet::testing::Click;
 using quillet::testing::ScriptedPlatform;
 using quillet::testing::TempDir;
 
@@ -55,9 +56,6 @@ class SaveDialogTest : public QObject {
     static void ChooseDrive(frmSave& dialog, int index) {
         Drive(dialog).setCurrentIndex(index);
         dialog.Drive1_Change();
-    }
-    static void Click(const frmSave& dialog, const char* button) {
-        QTest::mouseClick(ChildOf<QPushButton>(dialog, QString::fromLatin1(button)), Qt::LeftButton);
     }
 
 private slots:

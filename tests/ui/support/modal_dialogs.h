@@ -1,8 +1,10 @@
 #pragma once
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QDialog>
 #include <QStringList>
+#include <QTest>
 #include <QTimer>
 #include <deque>
 #include <functional>
@@ -67,6 +69,11 @@ T* ChildOf(const QWidget& parent, const QString& name) {
     T* child = parent.findChild<T*>(name);
     if (child == nullptr) qFatal("no control %s in %s", qPrintable(name), qPrintable(parent.objectName()));
     return child;
+}
+
+// Clicks the named button of a dialog or window with the mouse, as a person would.
+inline void Click(const QWidget& parent, const char* name) {
+    QTest::mouseClick(ChildOf<QAbstractButton>(parent, QString::fromLatin1(name)), Qt::LeftButton);
 }
 
 }  // namespace quillet::testing

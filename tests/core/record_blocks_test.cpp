@@ -14,6 +14,7 @@
 #include "support/opened_table.h"
 
 using namespace quillet;
+using quillet::testing::ExportedBytes;
 using quillet::testing::ExportedFormat;
 using quillet::testing::ExportedFormats;
 using quillet::testing::FailureOf;
@@ -53,11 +54,6 @@ TableBuilder LargeTable() {
     return t;
 }
 
-std::string ExportedBytes(const ExportedFormat& format, const OpenTable& table, const ExportSettings& settings) {
-    format.Export(table, settings, {});
-    return ReadFileBytes(OutputPath(table, settings, format.Format));
-}
-
 }  // namespace
 
 TEST(RecordBlocks, TwoThreadsWriteTheSameBytesAsOne) {
@@ -75,9 +71,9 @@ TEST(RecordBlocks, TwoThreadsWriteTheSameBytesAsOne) {
                 settings.RecordFilter = filter;
                 settings.DecimalSeparator = ',';
                 SetTwoThreadFormatting(false);
-                const std::string one = ExportedBytes(format, table, settings);
+                const std::string one = ExportedBytes(format.Export, ExtensionOf(format.Format), table, settings, dir);
                 SetTwoThreadFormatting(true);
-                const std::string two = ExportedBytes(format, table, settings);
+                const std::string two = ExportedBytes(format.Export, ExtensionOf(format.Format), table, settings, dir);
                 ASSERT_TRUE(one == two) << "first difference at byte "
                                         << std::mismatch(one.begin(), one.end(), two.begin()).first - one.begin();
             }
@@ -116,7 +112,7 @@ TEST(RecordBlocks, AWriteFailingMidwayStopsBothThreadsAndLeavesNoFile) {
         if (format.Format == OutputFormat::Excel) continue;
         const ExportSettings settings = SettingsInto(out.Path());
         const std::string path = OutputPath(table, settings, format.Format);
-        const std::size_t size = ExportedBytes(format, table, settings).size();
+        const std::size_t size = ExportedBytes(format.Export, ExtensionOf(format.Format), table, settings, out).size();
         // Early in the file and further on: the failing write may fall to either thread.
         for (const std::size_t limit : {size / 10, size * 3 / 10}) {
             std::ofstream(path) << "earlier export";

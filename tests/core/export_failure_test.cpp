@@ -9,22 +9,20 @@
 #include <string>
 
 #include "support/exported_formats.h"
-#include "support/file_size_limit.h"
-#include "support/opened_table.h"
 #include "support/write_limit.h"
+#include "support/opened_table.h"
 
 using namespace quillet;
 using quillet::testing::ExportedFormat;
 using quillet::testing::ExportedFormats;
 using quillet::testing::FailureOf;
-using quillet::testing::FileSizeLimit;
+using quillet::testing::WriteLimit;
 using quillet::testing::FolderEntries;
 using quillet::testing::OpenBuilt;
 using quillet::testing::ReadFileBytes;
 using quillet::testing::SettingsInto;
 using quillet::testing::TableBuilder;
 using quillet::testing::TempDir;
-using quillet::testing::WriteLimit;
 
 namespace {
 

@@ -5,11 +5,11 @@
 
 #include "export/export_error.h"
 #include "export/output_file.h"
-#include "support/file_size_limit.h"
+#include "support/write_limit.h"
 #include "support/table_builder.h"
 
 using namespace quillet;
-using quillet::testing::FileSizeLimit;
+using quillet::testing::WriteLimit;
 using quillet::testing::ReadFileBytes;
 using quillet::testing::TempDir;
 
@@ -58,7 +58,7 @@ TEST(OutputFile, AFailingWriteFailsTheExportAndLeavesNothing) {
 
     std::string message;
     try {
-        const FileSizeLimit limit(3u << 20);
+        const WriteLimit limit(3u << 20);
         OutputFile file(target);
         WriteMegabytes(file);
         file.Commit();

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "support/exported_formats.h"
-#include "support/file_size_limit.h"
+#include "support/write_limit.h"
 #include "support/opened_table.h"
 
 using namespace quillet;
@@ -18,7 +18,7 @@ using quillet::testing::ExportedBytes;
 using quillet::testing::ExportedFormat;
 using quillet::testing::ExportedFormats;
 using quillet::testing::FailureOf;
-using quillet::testing::FileSizeLimit;
+using quillet::testing::WriteLimit;
 using quillet::testing::FolderEntries;
 using quillet::testing::OpenBuilt;
 using quillet::testing::ReadFileBytes;
@@ -118,7 +118,7 @@ TEST(RecordBlocks, AWriteFailingMidwayStopsBothThreadsAndLeavesNoFile) {
             std::ofstream(path) << "earlier export";
             std::string message;
             {
-                const FileSizeLimit sizeLimit(limit);
+                const WriteLimit sizeLimit(limit);
                 message = FailureOf(format, table, settings);
             }
             EXPECT_EQ(message, "Cannot write \"" + path + "\": File too large.") << format.Name;

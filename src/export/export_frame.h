@@ -74,10 +74,13 @@ std::string_view TrimSpaces(std::string_view text);
 // cells.
 std::string_view CleanCellText(const CellValue& cell, char decimalSeparator, CleanRule rule, std::string& scratch);
 
-// The same for a cell of the table, with the settings' decimal separator.
+// The same for a cell of the table, with the settings' decimal separator, and without the
+// remains of a character that the end of its field cut.
 inline std::string_view CleanCellText(const OpenTable& table, std::int64_t record, int field,
                                       const ExportSettings& settings, CleanRule rule, std::string& scratch) {
-    return CleanCellText(table.Cell(record, field), settings.DecimalSeparator, rule, scratch);
+    CellValue cell = table.Cell(record, field);
+    cell.Text = cell.Text.substr(0, table.TableCodePage->WholeLength(cell.Text));
+    return CleanCellText(cell, settings.DecimalSeparator, rule, scratch);
 }
 
 }  // namespace quillet

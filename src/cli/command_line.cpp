@@ -45,10 +45,10 @@ std::string DelimiterNamed(const std::string& value) {
     Refuse("--delimiter \"" + value + "\" is not a choice; use , ; : space or tab");
 }
 
-std::string RowEndNamed(const std::string& value) {
+LineEnd RowEndNamed(const std::string& value) {
     const std::string name = Lower(value);
-    if (name == "crlf") return "CRLF";
-    if (name == "lf") return "LF";
+    if (name == "crlf") return LineEnd::CRLF;
+    if (name == "lf") return LineEnd::LF;
     Refuse("--row-end \"" + value + "\" is not a choice; use crlf or lf");
 }
 
@@ -79,19 +79,26 @@ std::vector<std::string> ColumnNames(const std::string& value) {
     return names;
 }
 
+const CodePage& CodePageNamed(const std::string& value) {
+    if (const CodePage* page = CodePage::ForName(value)) return *page;
+    Refuse("--encoding \"" + value + "\" is not a code page we know; use one of " + CodePage::AcceptedNames());
+}
+
 bool TakesValue(const std::string& option) {
-    static constexpr std::string_view kWithValue[] = {"--to",        "--out",        "--records",    "--columns",
-                                                      "--delimiter", "--row-end",    "--text-color", "--back-color"};
+    static constexpr std::string_view kWithValue[] = {"--to",         "--out",        "--records",  "--columns",
+                                                      "--delimiter",  "--row-end",    "--encoding", "--text-color",
+                                                      "--back-color"};
     return std::find(std::begin(kWithValue), std::end(kWithValue), option) != std::end(kWithValue);
 }
 
-bool IsFlag(const std::string& option) { return option == "--no-header" || option == "--no-quotes"; }
+bool IsFlag(const std::string& option) {
+    return option == "--no-header" || option == "--no-quotes" || option == "--to-utf8";
+}
 
 void Apply(Invocation& invocation, const std::string& option, const std::string& value) {
     ExportSettings& s = invocation.Settings;
     if (option == "--to") {
         s.OutputFormat = FormatNamed(value);
-        s.OutputExtension = ExtensionOf(s.OutputFormat);
     } else if (option == "--out") {
         if (value.empty()) Refuse("--out needs a folder");
         invocation.OutFolder = value;
@@ -100,19 +107,23 @@ void Apply(Invocation& invocation, const std::string& option, const std::string&
     } else if (option == "--columns") {
         invocation.Columns = ColumnNames(value);
     } else if (option == "--delimiter") {
-        s.ItemsDelimiter = DelimiterNamed(value);
+        s.Delimited.Delimiter = DelimiterNamed(value);
     } else if (option == "--row-end") {
-        s.RowDelimiter = RowEndNamed(value);
+        s.Delimited.RowEnd = RowEndNamed(value);
     } else if (option == "--text-color") {
-        s.HtmlTextColor = ColorNamed(option, value);
+        s.Html.TextColor = ColorNamed(option, value);
     } else if (option == "--back-color") {
-        s.HtmlBackColor = ColorNamed(option, value);
+        s.Html.BackColor = ColorNamed(option, value);
     } else if (option == "--no-header") {
-        s.TextIncludeHeader = false;
-        s.HtmlIncludeHeader = false;
-        s.RtfIncludeHeader = false;
+        s.Delimited.IncludeHeader = false;
+        s.Html.IncludeHeader = false;
+        s.Rtf.IncludeHeader = false;
+    } else if (option == "--encoding") {
+        invocation.Encoding = &CodePageNamed(value);
+    } else if (option == "--to-utf8") {
+        s.Delimited.ToUtf8 = true;
     } else if (option == "--no-quotes") {
-        s.QuoteItems = false;
+        s.Delimited.QuoteItems = false;
     }
 }
 
@@ -157,7 +168,9 @@ Invocation ParseCommandLine(const std::vector<std::string>& arguments) {
         const std::string option = argument.substr(0, equals);
         const bool known = TakesValue(option) || IsFlag(option);
         if (!known) Refuse("unknown option \"" + option + "\"");
-        if (invocation.Command == Command::Info) Refuse(option + " is an option of convert; info takes only tables");
+        if (invocation.Command == Command::Info && option != "--encoding") {
+            Refuse(option + " is an option of convert; info takes only tables and --encoding");
+        }
 
         std::string value;
         if (TakesValue(option)) {

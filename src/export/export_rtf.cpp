@@ -131,7 +131,7 @@ void ExportRtf(const OpenTable& table, const ExportSettings& settings, const Exp
     const RtfCharset charset = RtfCharsetOf(page);
 
     file.WriteLine(HeadFor(charset));
-    if (settings.RtfIncludeHeader) {
+    if (settings.Rtf.IncludeHeader) {
         std::string header;
         AppendRow(header, frame, page, charset.BytesAsStored, [&](auto&& appendCell) {
             for (int f : columns) appendCell(table.FieldNames[static_cast<std::size_t>(f)]);

@@ -1,3 +1,4 @@
+#include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -8,7 +9,6 @@
 
 #include "export/exporters.h"
 #include "support/opened_table.h"
-#include "support/test_registry.h"
 #include "support/window_fixture.h"
 #include "ui/output_path_text.h"
 
@@ -75,9 +75,8 @@ private slots:
                                    << Expect([](ExportSettings& s) { s.Delimited.Delimiter = "|"; });
         QTest::newRow("htm") << int(OutputFormat::HTML) << "skipDeletedButton" << "HtmlOptionsDialog"
                              << Save([](QDialog& d, ScriptedPlatform& p) {
-                                    p.AnswerColorDialog(Qt::red);
+                                    p.ColorAnswers = {QColor(Qt::red), std::nullopt};
                                     QTest::mouseClick(In(d, "textSwatch"), Qt::LeftButton);
-                                    p.CancelColorDialog();
                                     In(d, "backSwatch")->setFocus();
                                     QTest::keyClick(In(d, "backSwatch"), Qt::Key_Space);
                                     In<QCheckBox>(d, "headerCheck")->setChecked(false);
@@ -176,25 +175,18 @@ private slots:
         QCOMPARE(f.Platform.Messages[0].Text, QStringLiteral("Need to open a file first!"));
         QCOMPARE(f.Platform.Messages[1].Text, QStringLiteral("Need to open a save location!"));
         QVERIFY(f.Platform.Messages[2].Text.contains(QString::fromStdString((out.Path() / "gone" / "customers.xml").string())));
-        QVERIFY(f.Platform.FoldersShown.isEmpty());
-        QVERIFY(f.Window->isEnabled());
+        QVERIFY(f.Platform.FoldersShown.isEmpty() && f.Window->isEnabled());
+        std::filesystem::create_directory(out.Path() / "gone");
+        ChildOf<QCheckBox>(*f.Window, QStringLiteral("openFolderCheck"))->setChecked(true);
+        f.Platform.FoldersOpen = false;
+        QVERIFY(f.Await(&MainWindow::converted, [&] { ChildOf<QAction>(*f.Window, QStringLiteral("convertAction"))->trigger(); }));
+        QCOMPARE(f.Platform.Messages.size(), 4);
+        QCOMPARE(f.Platform.Messages[3].Icon, MessageIcon::Warning);
+        QVERIFY(std::filesystem::exists(out.Path() / "gone" / "customers.xml"));
         QCOMPARE(OutputPathText("/", "t", ".csv"), "/t.csv");
         QCOMPARE(OutputPathText("/a/", "t", ".csv"), "/a/t.csv");
     }
-
-    void saysWhenTheFolderCannotBeShown() {
-        WindowFixture f;
-        const TempDir out;
-        QVERIFY(f.Open(kSample));
-        Browse(f, out.Path());
-        f.Platform.FoldersOpen = false;
-        ChildOf<QRadioButton>(*f.Window, QStringLiteral("format%1").arg(int(OutputFormat::SQL)))->click();
-        QVERIFY(f.Await(&MainWindow::converted, [&] { ChildOf<QAction>(*f.Window, QStringLiteral("convertAction"))->trigger(); }));
-        QCOMPARE(f.Platform.Messages.size(), 1);
-        QCOMPARE(f.Platform.Messages[0].Icon, MessageIcon::Warning);
-        QVERIFY(std::filesystem::exists(out / "customers.sql"));
-    }
 };
 
-QUILLET_UI_TEST(ConvertTest);
+QTEST_MAIN(ConvertTest)
 #include "convert_test.moc"

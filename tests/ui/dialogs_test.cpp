@@ -5,7 +5,6 @@
 #include <QTest>
 #include <filesystem>
 
-#include "support/test_registry.h"
 #include "support/window_fixture.h"
 #include "ui/about_dialog.h"
 #include "ui/save_location_dialog.h"
@@ -160,11 +159,11 @@ private slots:
         AboutDialog about(platform);
         QVERIFY(ChildOf<QLabel>(about, QStringLiteral("versionLabel"))->text().endsWith(QStringLiteral(QUILLET_VERSION)));
         Click(about, "systemInfoButton");
-        QCOMPARE(platform.ProgramsStarted.isEmpty() ? QString() : platform.ProgramsStarted.last().Program,
+        QCOMPARE(platform.ProgramsStarted.isEmpty() ? QString() : platform.ProgramsStarted.last(),
                  starts ? started : QStringLiteral("/usr/bin/kinfocenter"));
         QCOMPARE(platform.Messages.size(), started.isEmpty() ? 1 : 0);
     }
 };
 
-QUILLET_UI_TEST(DialogsTest);
+QTEST_MAIN(DialogsTest)
 #include "dialogs_test.moc"

@@ -8,7 +8,6 @@
 #include <QTest>
 #include <filesystem>
 
-#include "support/test_registry.h"
 #include "support/window_fixture.h"
 #include "ui/about_dialog.h"
 #include "ui/columns_dialog.h"
@@ -132,5 +131,5 @@ private slots:
     }
 };
 
-QUILLET_UI_TEST(LayoutTest);
+QTEST_MAIN(LayoutTest)
 #include "layout_test.moc"

@@ -9,7 +9,6 @@
 #include <QTest>
 #include <filesystem>
 
-#include "support/test_registry.h"
 #include "support/window_fixture.h"
 #include "table/read_table.h"
 #include "ui/start_up.h"
@@ -54,7 +53,7 @@ private slots:
         QTest::addColumn<Act>("act");
         const auto viaDialog = [](const std::function<void(MainWindow&)>& ask) {
             return Act([ask](WindowFixture& f, const QString& path) {
-                f.Platform.AnswerFileDialog(path);
+                f.Platform.FileAnswers.push_back(path);
                 ask(*f.Window);
             });
         };
@@ -140,11 +139,10 @@ private slots:
         f.Window->close();
         f.Window = std::make_unique<MainWindow>(f.Platform, f.Settings);
         QCOMPARE(f.Window->geometry(), QRect(40, 50, 900, 700));
-        f.Platform.CancelFileDialog();
         f.Window->openTable();
-        QCOMPARE(f.Platform.FileRequests.last().StartFolder, QFileInfo(kSample).absolutePath());
+        QCOMPARE(f.Platform.FileDialogStarts.last(), QFileInfo(kSample).absolutePath());
     }
 };
 
-QUILLET_UI_TEST(OpenTest);
+QTEST_MAIN(OpenTest)
 #include "open_test.moc"

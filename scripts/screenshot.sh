@@ -11,11 +11,14 @@ if [ $# -eq 0 ]; then set -- samples/*.dbf; fi
 cmake -S . -B "$build" -G Ninja >/dev/null
 cmake --build "$build" --target quillet_screenshot >/dev/null
 mkdir -p "$out"
+# A 2560 x 1600 screen, so that a maximised window at scale 2 still has its 1280 x 800 points.
+screen="$out/screen.json"
+echo '{"screens": [{"name": "screen", "x": 0, "y": 0, "width": 2560, "height": 1600, "logicalDpi": 96}]}' >"$screen"
 status=0
 for table in "$@"; do
   for scale in 1 2; do
     prefix="$out/$(basename "$table" .dbf)-${scale}x"
-    QT_QPA_PLATFORM=offscreen QT_SCALE_FACTOR=$scale "$build/src/ui/quillet_screenshot" "$table" "$prefix" || status=1
+    QT_QPA_PLATFORM="offscreen:configfile=$screen" QT_SCALE_FACTOR=$scale "$build/src/ui/quillet_screenshot" "$table" "$prefix" || status=1
   done
 done
 ls "$out"/*.png | wc -l | xargs echo "pictures in $out:"

@@ -178,11 +178,13 @@ QWidget* MainWindow::BuildCentralArea() {
     }
     QPushButton* save = Button(tr("&Save"), "convertButton");
     save->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Expanding);
-    formatsLayout->addWidget(save, 0, 2, 2, 1);
+    // Save and the check box take the column after the formats, however many there are.
+    const int besides = static_cast<int>((std::size(kFormats) + kFormatRows - 1) / kFormatRows);
+    formatsLayout->addWidget(save, 0, besides, 2, 1);
     openFolderCheck_ = new QCheckBox(tr("O&pen folder when done"));
     openFolderCheck_->setObjectName(QStringLiteral("openFolderCheck"));
     openFolderCheck_->setChecked(true);
-    formatsLayout->addWidget(openFolderCheck_, kFormatRows - 1, 1, 1, 2, Qt::AlignRight);
+    formatsLayout->addWidget(openFolderCheck_, 2, besides, 2, 1);
 
     recordView_ = new QTableView;
     recordView_->setObjectName(QStringLiteral("recordView"));

@@ -11,6 +11,7 @@
 
 #include "support/window_fixture.h"
 #include "table/read_table.h"
+#include "table/table_code_page.h"
 #include "ui/start_up.h"
 
 using namespace quillet;
@@ -90,7 +91,7 @@ private slots:
         QVERIFY(ChildOf<QPlainTextEdit>(w, QStringLiteral("infoBox"))->toPlainText().startsWith(QStringLiteral("File name: ") + kSample));
         QVERIFY(Shown(w, "recordCountLabel").endsWith(QString::number(expected.RecordCount())));
         QVERIFY(Shown(w, "deletedCountLabel").endsWith(QString::number(deleted)));
-        QVERIFY(Shown(w, "codePageLabel").endsWith(QString::fromLatin1(expected.TableCodePage->Name())));
+        QCOMPARE(Shown(w, "codePageLabel"), QString::fromStdString(CodePageLine(expected)));
         QCOMPARE(f.Settings.value(QStringLiteral("recentTables")).toStringList().value(0), kSample);
         QVERIFY(f.Platform.Messages.isEmpty());
     }

@@ -402,8 +402,9 @@ void MainWindow::ShowTable(OpenTable&& table) {
 
 void MainWindow::ChooseCodePage(int index) {
     const CodePage* page = CodePage::ForNumber(codePageBox_->itemData(index).toInt());
-    // A file being written reads the table's page: the choice waits until it is done.
-    if (page != nullptr && !busy() && !sourceBox_->text().isEmpty()) {
+    if (sourceBox_->text().isEmpty()) return;  // no table shown to re-read
+    // A file being written reads the table's page: it keeps the one it started with.
+    if (page != nullptr && !busy()) {
         UseChosenCodePage(table_, *page);
         model_->SetTable(&table_, exportSettings_.DecimalSeparator);
     }

@@ -34,6 +34,8 @@ OpenTable OpenTableArgument(const std::string& argument) {
                                                                reason.substr(0, reason.find(" & ")) +
                                                                " (its version byte is " + byte + ").");
     }
+    // What could not be read of a table that opened is said, but the table still counts as done.
+    for (const std::string& warning : table.Warnings) Complain(warning);
     table.ListColumns();
     table.SetSource(FullPath(argument));
     return table;

@@ -9,8 +9,9 @@
 namespace quillet::cli {
 
 // Reads the table a command-line argument names, lists its columns and keeps its full path,
-// as the desktop program has them after opening the same file. Throws TableError with a
-// message that names the file, whatever the reader refused.
+// as the desktop program has them after opening the same file. Its warnings (memos that could
+// not be read) go to standard error. Throws TableError with a message that names the file,
+// whatever the reader refused.
 OpenTable OpenTableArgument(const std::string& argument);
 
 // What a failure while handling argument was, naming the file and the reason.

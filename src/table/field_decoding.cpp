@@ -133,7 +133,10 @@ std::string TimestampText(std::string_view text) {
 bool NullFlag(std::string_view record, const FieldDescriptor& flags, int bit) {
     const auto byte = static_cast<std::uint32_t>(bit) / 8;
     if (bit < 0 || byte >= flags.StoredLength) return false;
-    return (static_cast<unsigned char>(record[flags.Offset + byte]) >> (bit % 8) & 1) != 0;
+    // Writers that do not know the field fill it with blanks: no flag is set then.
+    const std::string_view bytes = record.substr(flags.Offset, flags.StoredLength);
+    if (bytes.find_first_not_of(' ') == std::string_view::npos) return false;
+    return (static_cast<unsigned char>(bytes[byte]) >> (bit % 8) & 1) != 0;
 }
 
 }  // namespace

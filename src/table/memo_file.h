@@ -40,6 +40,7 @@ public:
     // The memo at block. textField: the field is a text memo (M), so a memo FoxPro marks as text,
     // and every dBASE memo, is text.
     Memo Read(std::uint64_t block, bool textField);
+    std::uint64_t Size() const { return size_; }
 
 private:
     // At most length bytes at offset, fewer where the file ends.

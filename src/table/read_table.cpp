@@ -251,6 +251,13 @@ void ReadMemos(OpenTable& table, const MemoFinder& findMemo) {
     }
     const MemoFormat format = memo.FoxPro ? MemoFormat::Fpt : table.Header.Version == 0x83 ? MemoFormat::DbtIII : MemoFormat::Dbt;
     MemoFile file(std::move(memo.Source), format);
+    // Text memos come from the memo file, so together they are about its size at most: room made
+    // once (up to a bound) spares the copies of a growing buffer.
+    constexpr std::uint64_t kMostReserved = 64u << 20;
+    for (std::size_t f : memoFields) {
+        if (table.FieldDescriptors[f].Type != 'M') continue;
+        table.Fields[f].DerivedText.reserve(std::min(kMostReserved, file.Size() / memoFields.size()));
+    }
     std::uint64_t unreadable = 0;
     for (std::int64_t r = 0; r < table.RecordCount(); ++r) {
         for (std::size_t f : memoFields) {
@@ -397,7 +404,7 @@ MemoSource FindMemoFile(const std::string& path, bool foxPro) {
         for (const fs::directory_entry& entry : fs::directory_iterator(folder, error)) {
             const std::string name = entry.path().filename().string();
             if (lower(name) != wanted || !entry.is_regular_file(error)) continue;
-            const std::string memoPath = (folder / name).string();
+            const std::string memoPath = (table.has_parent_path() ? folder / name : fs::path(name)).string();
             try {
                 return {std::make_unique<FileSource>(memoPath), memoPath, extension == ".fpt", {}};
             } catch (const TableError& e) {
@@ -405,7 +412,7 @@ MemoSource FindMemoFile(const std::string& path, bool foxPro) {
             }
         }
     }
-    const std::string expected = (folder / (stem + extensions[0])).string();
+    const std::string expected = (table.has_parent_path() ? folder / (stem + extensions[0]) : fs::path(stem + extensions[0])).string();
     return {nullptr, expected, false, "The memo file \"" + expected + "\" is missing."};
 }
 

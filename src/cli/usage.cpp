@@ -25,8 +25,11 @@ DESCRIPTION
 COMMANDS
     info TABLE.dbf...
         For each table, the four lines of the desktop program's information box
-        (file name, version, total records, last update), then one line per field:
-        name, type, length, decimals.
+        (file name, version, total records, last update), the memo file read for
+        its memo fields, then one line per field: name, type letter, what the type
+        holds, length, decimals. Memos that cannot be read (a missing memo file, a
+        damaged one) are shown empty and said on standard error; the exit status
+        stays 0.
 
     convert TABLE.dbf... --to FORMAT [options]
         Writes each table to one file named after the table (up to the first "."

@@ -170,7 +170,7 @@ private slots:
         window.Command3_Click();
         QVERIFY(dialogs.Shown.isEmpty());
 
-        TableBuilder(FiveFields()).Version(0x04).WriteTo(dir / "other.dbf");
+        TableBuilder(FiveFields()).Version(0x05).WriteTo(dir / "other.dbf");
         QVERIFY(open(QString::fromStdString((dir / "other.dbf").string())));
         dialogs.Answer(QStringLiteral("frmColumns"), [](QDialog& dialog) {
             QVERIFY(dialog.isModal());

@@ -272,7 +272,7 @@ private slots:
         padded.Version(0x30).Field("CODE", 'C', 4).Field("QTY", 'N', 3).HeaderTail(263).Record({"A1", "7"});
         padded.WriteTo(*dir / "padded.dbf");
         QVERIFY(Open(Path(*dir, "padded.dbf")));
-        QCOMPARE(window->Table().FieldCount, 10);
+        QCOMPARE(window->Table().FieldCount, 2);
         QCOMPARE(window->Table().ColumnCount, 2);
         QCOMPARE(Titles(), QStringList({"Deleted", "CODE", "QTY"}));
         QCOMPARE(window->Table().ColumnSelected.size(), std::size_t(2));
@@ -310,12 +310,12 @@ private slots:
         window->Settings().SaveFolder = "/out";
         const Shown before = Now();
 
-        SmallTable().Version(0x04).WriteTo(*dir / "other.dbf");
+        SmallTable().Version(0x05).WriteTo(*dir / "other.dbf");
         QVERIFY(Open(Path(*dir, "other.dbf")));
         QVERIFY(Now() == before);
         QCOMPARE(platform->Messages.size(), 1);
         QCOMPARE(platform->Messages[0].Caption, QStringLiteral("Quillet"));
-        QCOMPARE(platform->Messages[0].Text, QStringLiteral("This is not a dBASE III file & \x04"));
+        QCOMPARE(platform->Messages[0].Text, QStringLiteral("This is not a dBASE III file & \x05"));
         QCOMPARE(platform->Messages[0].Icon, MessageIcon::None);
 
         QVERIFY(Open(Path(*dir, "missing.dbf")));
@@ -333,7 +333,7 @@ private slots:
     }
 
     void aRejectedFirstFileLeavesTheListEmpty() {
-        SmallTable().Version(0x04).WriteTo(*dir / "other.dbf");
+        SmallTable().Version(0x05).WriteTo(*dir / "other.dbf");
         QVERIFY(Open(Path(*dir, "other.dbf")));
         QCOMPARE(List()->columnCount(), 0);
         QVERIFY(Source().isEmpty());

@@ -3,6 +3,7 @@
 // memory for records the bytes cannot hold, and never hangs. The bytes after the records the
 // header promises are the table's memo file, so the real tables seed both.
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -41,7 +42,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
         const std::int64_t records = table.RecordCount();
         const auto recordLength = static_cast<std::size_t>(table.Header.RecordLength);
-        Require(records >= 0 && recordLength >= 1, "record count and length");
+        Require(records >= 0 && (recordLength >= 1 || (table.FieldCount == 0 && records == 0)), "record count and length");
         Require(static_cast<std::size_t>(table.FieldCount) * 32 + 32 <= table.Header.HeaderLength, "fields within the header");
         Require(table.FieldNames.size() == static_cast<std::size_t>(table.FieldCount), "one name per field");
         Require(table.RecordBytes.size() == static_cast<std::size_t>(records) * recordLength, "record bytes");
@@ -68,10 +69,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                     text = utf8->ToUtf8(cell.Text);
                 }
                 text = CellText(cell, ',');
-                const FieldDescriptor& d = table.FieldDescriptors[static_cast<std::size_t>(f)];
-                const bool memoCell = table.Fields[static_cast<std::size_t>(f)].Storage == FieldStorage::Memo;
-                Require(cell.Kind != CellKind::Text || text.size() <= (memoCell ? memo.size() : d.Length), "cell text within its field");
-                Require(cell.Kind != CellKind::Binary || cell.ByteSize <= (memoCell ? memo.size() : d.Length), "binary within its field");
+                const FieldCells& cells = table.Fields[static_cast<std::size_t>(f)];
+                const std::size_t room = cells.Storage == FieldStorage::Memo ? memo.size()
+                                         : std::max<std::size_t>(table.FieldDescriptors[static_cast<std::size_t>(f)].Length, cells.DerivedWidth);
+                Require(cell.Kind != CellKind::Text || text.size() <= room, "cell text within its field or memo file");
+                Require(cell.Kind != CellKind::Binary || cell.ByteSize <= room, "binary within its field or memo file");
             }
         }
     } catch (const TableError& e) {

@@ -9,6 +9,7 @@
 #include "table/cell_value.h"
 #include "table/code_page.h"
 #include "table/fill_later_allocator.h"
+#include "table/table_code_page.h"
 #include "table/table_header.h"
 
 namespace quillet {
@@ -62,6 +63,7 @@ struct OpenTable {
     // What the reader could not read although the table opened (a missing memo file, memos
     // that could not be read), each ready to show after opening.
     std::vector<std::string> Warnings;
+    CodePageSource TableCodePageSource = CodePageSource::Default;
 
     // Filled by the Open command.
     int ColumnCount = 0;

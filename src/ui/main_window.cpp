@@ -367,6 +367,11 @@ MainWindow::Loaded MainWindow::Read(const QString& path, const BackgroundJob<Loa
         }
         if (cut) loaded.Message += QLatin1Char(' ') + tr("The last record shown is itself cut short: its missing fields show empty.");
     }
+    if (!table.Warnings.empty()) {
+        loaded.Icon = MessageIcon::Warning;
+        if (loaded.Message.isEmpty()) loaded.Message = tr("Not all of \"%1\" could be read.").arg(path);
+        for (const std::string& warning : table.Warnings) loaded.Message += QStringLiteral("\n\n") + PathText(warning);
+    }
     return loaded;
 }
 

@@ -154,11 +154,13 @@ QWidget* MainWindow::BuildCentralArea() {
     codePageBox_ = new QComboBox;
     codePageBox_->setObjectName(QStringLiteral("codePageBox"));
     for (const CodePage* page : CodePage::All()) {
-        codePageBox_->addItem(QStringLiteral("%1 (%2)").arg(page->Number()).arg(QString::fromLatin1(page->Name())), page->Number());
+        // "windows-1251" and "IBM866" say their number already; "Big5 (950)" needs it beside.
+        const QString name = QString::fromLatin1(page->Name()), number = QString::number(page->Number());
+        codePageBox_->addItem(name.contains(number) ? name : QStringLiteral("%1 (%2)").arg(name, number), page->Number());
     }
     // As wide as a typical entry, not the longest: the facts column must not widen the window.
     codePageBox_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-    codePageBox_->setMinimumContentsLength(12);
+    codePageBox_->setMinimumContentsLength(13);
     codePageBox_->setEnabled(false);
     factsLayout_->addWidget(LabelFor(tr("Code pa&ge:"), codePageBox_));
     factsLayout_->addWidget(codePageBox_);

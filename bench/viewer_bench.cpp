@@ -1,0 +1,98 @@
+// The viewer's answers on a table, for bench/run.sh: reads TABLE, shows it in the record
+// browser (offscreen there) and prints, one line each, the milliseconds until the view shows
+//   sort_text         sorted by NAME (a thousand distinct names)
+//   sort_text_unique  sorted by NOTE (texts nearly all distinct: a sort key each)
+//   sort_number       sorted by AMOUNT
+//   find_last         the current cell on a value only the last record holds
+//   filter            only the records holding "Paris"
+// Needs the fields of ../shared/bench/make_table.py's tables.
+//     quillet-viewer-bench TABLE
+#include <QApplication>
+#include <QCheckBox>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QLineEdit>
+#include <QTableView>
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <string>
+
+#include "table/cell_text.h"
+#include "table/read_table.h"
+#include "ui/record_browser.h"
+#include "ui/record_order_model.h"
+#include "ui/table_list_model.h"
+
+using namespace quillet;
+
+namespace {
+
+int FieldNamed(const OpenTable& table, const std::string& name) {
+    for (int field = 0; field < table.ColumnCount; ++field) {
+        if (table.FieldNames[static_cast<std::size_t>(field)] == name) return field;
+    }
+    std::fprintf(stderr, "the table has no field %s\n", name.c_str());
+    std::exit(2);
+}
+
+// Runs the event loop until done() holds after one of object's signal, and returns the time since start.
+template <typename Sender, typename Signal>
+long long Until(QElapsedTimer& clock, const Sender* object, Signal signal, const std::function<bool()>& done) {
+    QEventLoop loop;
+    QObject::connect(object, signal, &loop, [&] {
+        if (done()) loop.quit();
+    });
+    if (!done()) loop.exec();
+    return clock.elapsed();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    std::setvbuf(stdout, nullptr, _IOLBF, 0);
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: quillet-viewer-bench TABLE\n");
+        return 2;
+    }
+    OpenTable table = ReadTableFile(argv[1]);
+    table.ListColumns();
+    TableListModel model;
+    model.SetTable(&table, '.');
+    RecordBrowser browser(&model);
+    browser.resize(1200, 800);
+    browser.show();
+    browser.SetTable(&table, '.');
+    RecordOrderModel& order = *browser.Order();
+    QElapsedTimer clock;
+
+    for (const auto& [label, field] : {std::pair{"sort_text", "NAME"}, {"sort_text_unique", "NOTE"}, {"sort_number", "AMOUNT"}}) {
+        clock.start();
+        order.CycleSort(order.ColumnOfField(FieldNamed(table, field)));
+        std::printf("%s %lld\n", label, Until(clock, &order, &RecordOrderModel::busyChanged, [&] { return !order.Busy(); }));
+        order.CycleSort(RecordOrderModel::kNumberColumn);
+    }
+
+    const std::int64_t last = table.RecordCount() - 1;
+    const std::string value = CellText(table.Cell(last, FieldNamed(table, "AMOUNT")), '.');
+    const auto count = CountMatches(table, {QString::fromStdString(value), false, true, -1}, '.', [](int) { return true; });
+    if (std::count_if(count->begin(), count->end(), [](std::uint16_t n) { return n != 0; }) != 1) {
+        std::fprintf(stderr, "%s is not the last record's alone\n", value.c_str());
+        return 1;
+    }
+    browser.findChild<QCheckBox*>(QStringLiteral("wholeCell"))->setChecked(true);
+    QTableView& view = *browser.View();
+    clock.start();
+    browser.findChild<QLineEdit*>(QStringLiteral("findBox"))->setText(QString::fromStdString(value));
+    std::printf("find_last %lld\n", Until(clock, view.selectionModel(), &QItemSelectionModel::currentChanged,
+                                          [&] { return view.currentIndex().row() == static_cast<int>(last); }));
+
+    browser.findChild<QLineEdit*>(QStringLiteral("findBox"))->clear();
+    browser.findChild<QCheckBox*>(QStringLiteral("wholeCell"))->setChecked(false);
+    clock.start();
+    browser.findChild<QLineEdit*>(QStringLiteral("filterBox"))->setText(QStringLiteral("Paris"));
+    std::printf("filter %lld\n", Until(clock, &order, &RecordOrderModel::busyChanged, [&] { return order.Filtered() && !order.Busy(); }));
+    std::fprintf(stderr, "%s\n", qPrintable(browser.FilterText()));
+    return 0;
+}

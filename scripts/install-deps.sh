@@ -10,7 +10,7 @@ packages=(
   libxml2-dev libsqlite3-dev
   clang libclang-rt-14-dev
   sqlite3 libxml2-utils python3 python3-xlrd
-  xvfb xauth
+  xvfb xauth desktop-file-utils
 )
 
 missing=()

@@ -24,6 +24,7 @@ class QVBoxLayout;
 
 namespace quillet {
 
+class RecordBrowser;
 class TableListModel;
 
 // The program's one window: open a table and show it, choose records, columns, format and
@@ -104,6 +105,7 @@ private:
     QButtonGroup* formatButtons_;
     QCheckBox* openFolderCheck_;
     QStackedWidget* listArea_;
+    RecordBrowser* browser_;  // the list with its sort, find, filter, details and copy
     QTableView* recordView_;
     QLabel* busyLabel_;
     QProgressBar* progressBar_;

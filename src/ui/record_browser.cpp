@@ -86,6 +86,11 @@ RecordBrowser::RecordBrowser(QAbstractItemModel* source, QWidget* parent)
         if (QGuiApplication::keyboardModifiers() == Qt::NoModifier) order_->CycleSort(column);
         view_->horizontalHeader()->setSortIndicator(order_->SortColumn(), order_->SortOrder());
     });
+    // The counted matches belong to the table the source let go of.
+    connect(order_, &QAbstractItemModel::modelAboutToBeReset, this, [this] {
+        matches_.reset();
+        pendingStep_ = 0;
+    });
     connect(order_, &RecordOrderModel::arranged, this, &RecordBrowser::Arranged);
     connect(order_, &RecordOrderModel::matchesCounted, this, &RecordBrowser::TakeMatches);
     connect(order_, &RecordOrderModel::progress, progress_, &QProgressBar::setValue);
@@ -120,8 +125,6 @@ RecordBrowser::RecordBrowser(QAbstractItemModel* source, QWidget* parent)
 }
 
 void RecordBrowser::SetTable(const OpenTable* table, char decimalSeparator) {
-    matches_.reset();
-    pendingStep_ = 0;
     currentRecord_ = -1;
     order_->SetTable(table, decimalSeparator);
     view_->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);

@@ -62,6 +62,7 @@ void RecordOrderModel::StopJobs() {
     filterJob_.future().cancel();
     findJob_.future().cancel();
     pool_.waitForDone();
+    pending_.clear();
 }
 
 int RecordOrderModel::FieldOfColumn(int column) const {
@@ -136,12 +137,14 @@ void RecordOrderModel::Start(QFutureWatcher<std::optional<Result>>& job, Work wo
             promise.addResult(std::optional<Result>());
         }
     }));
+    pending_.insert(&job);
     emit busyChanged(true);
 }
 
 template <typename Result>
 void RecordOrderModel::WhenDone(QFutureWatcher<std::optional<Result>>& job, void (RecordOrderModel::*apply)(Result)) {
     connect(&job, &QFutureWatcherBase::finished, this, [this, &job, apply] {
+        pending_.remove(&job);
         QFuture<std::optional<Result>> future = job.future();
         if (!future.isCanceled() && future.resultCount() > 0) {
             if (std::optional<Result> result = future.takeResult()) (this->*apply)(std::move(*result));

@@ -2,6 +2,7 @@
 
 #include <QAbstractProxyModel>
 #include <QFutureWatcher>
+#include <QSet>
 #include <QThreadPool>
 #include <cstdint>
 #include <optional>
@@ -49,7 +50,8 @@ public:
     bool Filtered() const { return !shown_.empty(); }
     // Counts each record's cells matching query; matchesCounted follows unless asked again first.
     void CountMatchesOf(const TextQuery& query);
-    bool Busy() const { return sortJob_.isRunning() || filterJob_.isRunning() || findJob_.isRunning(); }
+    // Whether a sort, filter or count has started and not yet been applied.
+    bool Busy() const { return !pending_.isEmpty(); }
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
@@ -91,6 +93,7 @@ private:
     mutable std::vector<std::int32_t> rowOf_;  // rows_ inverted, made when first asked
 
     QThreadPool pool_;
+    QSet<const QFutureWatcherBase*> pending_;
     QFutureWatcher<std::optional<std::vector<std::int32_t>>> sortJob_;
     QFutureWatcher<std::optional<std::vector<std::uint16_t>>> filterJob_;
     QFutureWatcher<std::optional<std::vector<std::uint16_t>>> findJob_;

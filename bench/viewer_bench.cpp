@@ -1,5 +1,6 @@
 // The viewer's answers on a table, for bench/run.sh: reads TABLE, shows it in the record
-// browser (offscreen there) and prints, one line each, the milliseconds until the view shows
+// browser (offscreen there) and prints, one line each, the milliseconds until the view shows it
+// and the process's CPU milliseconds meanwhile (both cores count), for:
 //   sort_text         sorted by NAME (a thousand distinct names)
 //   sort_text_unique  sorted by NOTE (texts nearly all distinct: a sort key each)
 //   sort_number       sorted by AMOUNT
@@ -17,6 +18,7 @@
 #include <cstdio>
 #include <functional>
 #include <string>
+#include <time.h>
 
 #include "table/cell_text.h"
 #include "table/read_table.h"
@@ -36,16 +38,30 @@ int FieldNamed(const OpenTable& table, const std::string& name) {
     std::exit(2);
 }
 
-// Runs the event loop until done() holds after one of object's signal, and returns the time since start.
-template <typename Sender, typename Signal>
-long long Until(QElapsedTimer& clock, const Sender* object, Signal signal, const std::function<bool()>& done) {
-    QEventLoop loop;
-    QObject::connect(object, signal, &loop, [&] {
-        if (done()) loop.quit();
-    });
-    if (!done()) loop.exec();
-    return clock.elapsed();
+long long CpuMs() {
+    timespec t{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return t.tv_sec * 1000LL + t.tv_nsec / 1000000;
 }
+
+// Since Start: the wall and CPU milliseconds until done() holds after one of object's signal.
+struct Clock {
+    QElapsedTimer Wall;
+    long long Cpu = 0;
+    void Start() {
+        Cpu = CpuMs();
+        Wall.start();
+    }
+    template <typename Sender, typename Signal>
+    void Print(const char* label, const Sender* object, Signal signal, const std::function<bool()>& done) {
+        QEventLoop loop;
+        QObject::connect(object, signal, &loop, [&] {
+            if (done()) loop.quit();
+        });
+        if (!done()) loop.exec();
+        std::printf("%s %lld %lld\n", label, static_cast<long long>(Wall.elapsed()), CpuMs() - Cpu);
+    }
+};
 
 }  // namespace
 
@@ -65,12 +81,12 @@ int main(int argc, char** argv) {
     browser.show();
     browser.SetTable(&table, '.');
     RecordOrderModel& order = *browser.Order();
-    QElapsedTimer clock;
+    Clock clock;
 
     for (const auto& [label, field] : {std::pair{"sort_text", "NAME"}, {"sort_text_unique", "NOTE"}, {"sort_number", "AMOUNT"}}) {
-        clock.start();
+        clock.Start();
         order.CycleSort(order.ColumnOfField(FieldNamed(table, field)));
-        std::printf("%s %lld\n", label, Until(clock, &order, &RecordOrderModel::busyChanged, [&] { return !order.Busy(); }));
+        clock.Print(label, &order, &RecordOrderModel::busyChanged, [&] { return !order.Busy(); });
         order.CycleSort(RecordOrderModel::kNumberColumn);
     }
 
@@ -83,16 +99,16 @@ int main(int argc, char** argv) {
     }
     browser.findChild<QCheckBox*>(QStringLiteral("wholeCell"))->setChecked(true);
     QTableView& view = *browser.View();
-    clock.start();
+    clock.Start();
     browser.findChild<QLineEdit*>(QStringLiteral("findBox"))->setText(QString::fromStdString(value));
-    std::printf("find_last %lld\n", Until(clock, view.selectionModel(), &QItemSelectionModel::currentChanged,
-                                          [&] { return view.currentIndex().row() == static_cast<int>(last); }));
+    clock.Print("find_last", view.selectionModel(), &QItemSelectionModel::currentChanged,
+                [&] { return view.currentIndex().row() == static_cast<int>(last); });
 
     browser.findChild<QLineEdit*>(QStringLiteral("findBox"))->clear();
     browser.findChild<QCheckBox*>(QStringLiteral("wholeCell"))->setChecked(false);
-    clock.start();
+    clock.Start();
     browser.findChild<QLineEdit*>(QStringLiteral("filterBox"))->setText(QStringLiteral("Paris"));
-    std::printf("filter %lld\n", Until(clock, &order, &RecordOrderModel::busyChanged, [&] { return order.Filtered() && !order.Busy(); }));
+    clock.Print("filter", &order, &RecordOrderModel::busyChanged, [&] { return order.Filtered() && !order.Busy(); });
     std::fprintf(stderr, "%s\n", qPrintable(browser.FilterText()));
     return 0;
 }

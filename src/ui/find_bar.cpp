@@ -15,10 +15,11 @@ FindBar::FindBar(QWidget* parent)
       findBox_(new QLineEdit),
       filterBox_(new QLineEdit),
       fieldChoice_(new QComboBox),
-      matchCase_(new QCheckBox(tr("Match &case"))),
-      wholeCell_(new QCheckBox(tr("&Whole cell"))),
+      matchCase_(new QCheckBox(tr("Match case"))),
+      wholeCell_(new QCheckBox(tr("Whole cell"))),
       outcome_(new QLabel) {
     setObjectName(QStringLiteral("findBar"));
+    // No access keys here: the window's letters are taken. Ctrl+F reaches the bar, Tab the rest.
     findBox_->setObjectName(QStringLiteral("findBox"));
     filterBox_->setObjectName(QStringLiteral("filterBox"));
     fieldChoice_->setObjectName(QStringLiteral("findField"));
@@ -43,11 +44,11 @@ FindBar::FindBar(QWidget* parent)
     QToolButton* next = button(QStringLiteral("\u25BC"), tr("Next match (F3)"), QStringLiteral("findNext"));
     QToolButton* close = button(QStringLiteral("\u2715"), tr("Close (Esc)"), QStringLiteral("findClose"));
 
-    auto* findLabel = new QLabel(tr("&Find:"));
+    auto* findLabel = new QLabel(tr("Find:"));
     findLabel->setBuddy(findBox_);
-    auto* filterLabel = new QLabel(tr("Fi&lter:"));
+    auto* filterLabel = new QLabel(tr("Filter:"));
     filterLabel->setBuddy(filterBox_);
-    auto* fieldLabel = new QLabel(tr("&In:"));
+    auto* fieldLabel = new QLabel(tr("In:"));
     fieldLabel->setBuddy(fieldChoice_);
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);

@@ -250,9 +250,9 @@ void MainWindow::BuildMenus() {
         ->setObjectName(QStringLiteral("convertAction"));
     file->addSeparator();
     file->addAction(tr("&Quit"), QKeySequence(Qt::CTRL | Qt::Key_Q), this, &QWidget::close);
-    QMenu* edit = menuBar()->addMenu(tr("&Edit"));
+    QMenu* edit = menuBar()->addMenu(tr("E&dit"));
     edit->addActions({browser_->CopyAction(), browser_->FindAction(), browser_->FindNextAction(), browser_->FindPreviousAction()});
-    menuBar()->addMenu(tr("&View"))->addAction(browser_->DetailsAction());
+    menuBar()->addMenu(tr("Vie&w"))->addAction(browser_->DetailsAction());
     QMenu* help = menuBar()->addMenu(tr("&Help"));
     help->addAction(tr("&About %1").arg(ProgramName()), this, &MainWindow::showAbout);
 }

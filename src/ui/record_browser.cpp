@@ -75,6 +75,7 @@ RecordBrowser::RecordBrowser(QAbstractItemModel* source, QWidget* parent)
     findPreviousAction_->setShortcut(Qt::SHIFT | Qt::Key_F3);
     detailsAction_->setShortcut(Qt::Key_F4);
     detailsAction_->setCheckable(true);
+    detailsAction_->setIconText(tr("Deta&ils"));
     detailsAction_->setToolTip(tr("Show the current record's fields in full (F4)"));
     copyAction_->setShortcut(QKeySequence::Copy);
     copyAction_->setShortcutContext(Qt::WidgetShortcut);  // elsewhere Ctrl+C copies what that box holds

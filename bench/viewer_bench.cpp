@@ -67,6 +67,8 @@ struct Clock {
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
+    // Text sorts by the locale's collation; the C locale (bench/run.sh's) would compare code points.
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
     std::setvbuf(stdout, nullptr, _IOLBF, 0);
     if (argc != 2) {
         std::fprintf(stderr, "usage: quillet-viewer-bench TABLE\n");

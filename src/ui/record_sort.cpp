@@ -5,7 +5,6 @@
 #include <bit>
 #include <numeric>
 #include <string_view>
-#include <unordered_map>
 
 #include "ui/decoded_text.h"
 
@@ -13,7 +12,6 @@ namespace quillet {
 namespace {
 
 constexpr std::uint64_t kEmptyKey = ~std::uint64_t{0};
-constexpr std::uint32_t kNotText = ~std::uint32_t{0};
 
 // Doubles as unsigned integers in the same order: a negative number has every bit turned (the
 // larger its magnitude, the smaller it gets), any other only its sign bit.
@@ -23,9 +21,43 @@ std::uint64_t NumberKey(double value) {
 }
 
 std::string_view WithoutPadding(std::string_view text) {
-    const std::size_t end = text.find_last_not_of(std::string_view(" \0", 2));
-    return end == std::string_view::npos ? std::string_view() : text.substr(0, end + 1);
+    std::size_t end = text.size();
+    while (end > 0 && (text[end - 1] == ' ' || text[end - 1] == '\0')) --end;
+    return text.substr(0, end);
 }
+
+// Each distinct text once, numbered in the order met: an open-addressing table over the views.
+class DistinctTexts {
+public:
+    std::uint32_t IdOf(std::string_view text) {
+        if (2 * (texts_.size() + 1) > slots_.size()) Grow();
+        const std::size_t hash = std::hash<std::string_view>{}(text);
+        std::size_t at = hash & (slots_.size() - 1);
+        for (; slots_[at] != 0; at = (at + 1) & (slots_.size() - 1)) {
+            const std::uint32_t id = slots_[at] - 1;
+            if (hashes_[id] == hash && texts_[id] == text) return id;
+        }
+        texts_.push_back(text);
+        hashes_.push_back(hash);
+        slots_[at] = static_cast<std::uint32_t>(texts_.size());
+        return slots_[at] - 1;
+    }
+    const std::vector<std::string_view>& Texts() const { return texts_; }
+
+private:
+    void Grow() {
+        slots_.assign(std::max<std::size_t>(1024, 2 * slots_.size()), 0);
+        for (std::uint32_t id = 0; id < texts_.size(); ++id) {
+            std::size_t at = hashes_[id] & (slots_.size() - 1);
+            while (slots_[at] != 0) at = (at + 1) & (slots_.size() - 1);
+            slots_[at] = id + 1;
+        }
+    }
+
+    std::vector<std::string_view> texts_;
+    std::vector<std::size_t> hashes_;
+    std::vector<std::uint32_t> slots_;  // id + 1, 0 for a free slot
+};
 
 std::vector<std::uint32_t> RanksOf(const std::vector<std::uint32_t>& order, const auto& less) {
     std::vector<std::uint32_t> ranks(order.size());
@@ -47,7 +79,9 @@ std::optional<std::vector<std::uint32_t>> LocaleRanks(const std::vector<std::str
     const bool done = InTwoHalves(texts.size(), [&](std::size_t begin, std::size_t end, bool first) {
         const QCollator collator(locale);
         for (std::size_t i = begin; i < end && !stop; ++i) {
-            keys[i] = collator.sortKey(Decoded(page, texts[i]));
+            const std::string_view text = texts[i];
+            const bool ascii = std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+            keys[i] = collator.sortKey(ascii ? QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())) : Decoded(page, text));
             if (first && i % 4096 == 0 && !steps(300 + static_cast<int>(500 * i / end))) stop = true;
         }
         if (!stop) std::sort(order.begin() + static_cast<std::ptrdiff_t>(begin), order.begin() + static_cast<std::ptrdiff_t>(end), less);
@@ -71,40 +105,39 @@ std::vector<std::uint32_t> ByteRanks(const std::vector<std::string_view>& texts)
 std::optional<std::vector<std::int32_t>> SortRecords(const OpenTable& table, int field, bool descending,
                                                      const QLocale& locale, const JobSteps& steps) {
     const auto count = static_cast<std::size_t>(table.RecordCount());
-    std::vector<std::uint64_t> keys(count, kEmptyKey);
-    std::vector<std::uint32_t> textIds(count, kNotText);
-    std::vector<std::string_view> texts;  // each distinct text once
-    std::unordered_map<std::string_view, std::uint32_t> ids;
+    const FieldStorage storage = table.Fields[static_cast<std::size_t>(field)].Storage;
+    const bool text = storage != FieldStorage::Number && storage != FieldStorage::Truth;
+    // Keys first hold each text's number among the distinct texts, then that text's rank.
+    std::vector<std::pair<std::uint64_t, std::int32_t>> order(count);
+    DistinctTexts distinct;
     for (std::size_t r = 0; r < count; ++r) {
         if (r % 65536 == 0 && !steps(static_cast<int>(300 * r / count))) return std::nullopt;
         const CellValue cell = table.Cell(static_cast<std::int64_t>(r), field);
+        std::uint64_t key = kEmptyKey;
         if (cell.Kind == CellKind::Number) {
-            keys[r] = NumberKey(cell.Number);
+            key = NumberKey(cell.Number);
         } else if (cell.Kind == CellKind::Truth) {
-            keys[r] = cell.Truth ? 1 : 0;
-        } else if (cell.Kind == CellKind::Text) {
-            const std::string_view text = WithoutPadding(cell.Text);
-            if (text.empty()) continue;
-            const auto [at, added] = ids.try_emplace(text, static_cast<std::uint32_t>(texts.size()));
-            if (added) texts.push_back(text);
-            textIds[r] = at->second;
+            key = cell.Truth ? 1 : 0;
+        } else if (cell.Kind == CellKind::Text && !WithoutPadding(cell.Text).empty()) {
+            key = distinct.IdOf(WithoutPadding(cell.Text));
+        }
+        order[r] = {key, static_cast<std::int32_t>(r)};
+    }
+
+    if (text) {
+        const char type = table.FieldDescriptors[static_cast<std::size_t>(field)].Type;
+        const std::optional<std::vector<std::uint32_t>> ranks =
+            type == 'D' || type == 'T' || type == '@' ? ByteRanks(distinct.Texts())
+                                                      : LocaleRanks(distinct.Texts(), *table.TableCodePage, locale, steps);
+        if (!ranks) return std::nullopt;
+        for (auto& [key, record] : order) {
+            if (key != kEmptyKey) key = (*ranks)[key];
         }
     }
-
-    const char type = table.FieldDescriptors[static_cast<std::size_t>(field)].Type;
-    std::optional<std::vector<std::uint32_t>> ranks;
-    if (type == 'D' || type == 'T' || type == '@') {
-        ranks = ByteRanks(texts);
-    } else {
-        ranks = LocaleRanks(texts, *table.TableCodePage, locale, steps);
-    }
-    if (!ranks) return std::nullopt;
-
-    std::vector<std::pair<std::uint64_t, std::int32_t>> order(count);
-    for (std::size_t r = 0; r < count; ++r) {
-        std::uint64_t key = textIds[r] == kNotText ? keys[r] : (*ranks)[textIds[r]];
-        if (descending && key != kEmptyKey) key = kEmptyKey - 1 - key;
-        order[r] = {key, static_cast<std::int32_t>(r)};
+    if (descending) {
+        for (auto& [key, record] : order) {
+            if (key != kEmptyKey) key = kEmptyKey - 1 - key;
+        }
     }
     if (!steps(800)) return std::nullopt;
     std::sort(order.begin(), order.end());

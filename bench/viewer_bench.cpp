@@ -1,9 +1,9 @@
 // The viewer's answers on a table, for bench/run.sh: reads TABLE, shows it in the record
 // browser (offscreen there) and prints, one line each, the milliseconds until the view shows it
 // and the process's CPU milliseconds meanwhile (both cores count), for:
-//   sort_text         sorted by NAME (a thousand distinct names)
-//   sort_text_unique  sorted by NOTE (texts nearly all distinct: a sort key each)
-//   sort_number       sorted by AMOUNT
+//   sort_text    sorted by NAME (a thousand distinct names)
+//   sort_uniq    sorted by NOTE (texts nearly all distinct: a collation key each)
+//   sort_num     sorted by AMOUNT
 //   find_last         the current cell on a value only the last record holds
 //   filter            only the records holding "Paris"
 // Needs the fields of ../shared/bench/make_table.py's tables.
@@ -85,7 +85,7 @@ int main(int argc, char** argv) {
     RecordOrderModel& order = *browser.Order();
     Clock clock;
 
-    for (const auto& [label, field] : {std::pair{"sort_text", "NAME"}, {"sort_text_unique", "NOTE"}, {"sort_number", "AMOUNT"}}) {
+    for (const auto& [label, field] : {std::pair{"sort_text", "NAME"}, {"sort_uniq", "NOTE"}, {"sort_num", "AMOUNT"}}) {
         clock.Start();
         order.CycleSort(order.ColumnOfField(FieldNamed(table, field)));
         clock.Print(label, &order, &RecordOrderModel::busyChanged, [&] { return !order.Busy(); });

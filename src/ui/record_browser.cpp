@@ -49,7 +49,8 @@ RecordBrowser::RecordBrowser(QAbstractItemModel* source, QWidget* parent)
     order_->setSourceModel(source);
     view_->setModel(order_);
     view_->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    view_->horizontalHeader()->setSortIndicatorShown(true);
+    // Sorting on: a header press no longer selects its column (the model's own sort does nothing).
+    view_->setSortingEnabled(true);
     view_->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
     view_->horizontalHeader()->setResizeContentsPrecision(kFitRows);
     details_->setObjectName(QStringLiteral("recordDetails"));
@@ -83,8 +84,13 @@ RecordBrowser::RecordBrowser(QAbstractItemModel* source, QWidget* parent)
     addActions({findAction_, findNextAction_, findPreviousAction_, detailsAction_});
 
     connect(view_->horizontalHeader(), &QHeaderView::sectionClicked, this, [this](int column) {
-        // With Ctrl or Shift the click only selects columns (for copying).
-        if (QGuiApplication::keyboardModifiers() == Qt::NoModifier) order_->CycleSort(column);
+        // With Ctrl or Shift the click adds the column to the selection (for copying) instead.
+        if (QGuiApplication::keyboardModifiers() == Qt::NoModifier) {
+            order_->CycleSort(column);
+        } else if (order_->rowCount() > 0) {
+            view_->selectionModel()->select(QItemSelection(order_->index(0, column), order_->index(order_->rowCount() - 1, column)),
+                                            QItemSelectionModel::Select);
+        }
         view_->horizontalHeader()->setSortIndicator(order_->SortColumn(), order_->SortOrder());
     });
     // The counted matches belong to the table the source let go of.

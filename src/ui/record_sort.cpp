@@ -46,7 +46,7 @@ public:
 
 private:
     void Grow() {
-        slots_.assign(std::max<std::size_t>(1024, 2 * slots_.size()), 0);
+        slots_.assign(std::max<std::size_t>(8, 2 * slots_.size()), 0);
         for (std::uint32_t id = 0; id < texts_.size(); ++id) {
             std::size_t at = hashes_[id] & (slots_.size() - 1);
             while (slots_[at] != 0) at = (at + 1) & (slots_.size() - 1);

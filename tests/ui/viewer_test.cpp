@@ -106,10 +106,13 @@ private slots:
         QFETCH(QString, descending);
         Browsed b(Sample(sample.toStdString()));
         const QString fileOrder = b.Numbers();
+        b.View.setCurrentIndex(b.Order.index(1, 2));
+        const QString current = b.Here();
         for (const QString& expected : {ascending, descending, fileOrder}) {
             b.ClickHeader(b.Column(field));
             QVERIFY(b.Settled());
             QCOMPARE(b.Numbers(), expected);
+            QCOMPARE(b.Here(), current);
         }
         b.ClickHeader(b.Column(field));
         QVERIFY(b.Settled());
@@ -128,7 +131,9 @@ private slots:
                                  << QStringList{"=1:NAME 1 of 2", "+1:CITY 2 of 2", "+1:NAME 1 of 2", "-1:CITY 2 of 2"};
         QTest::newRow("any case") << "aN" << false << false << ""
                                   << QStringList{"=1:NAME 1 of 3", "+2:NAME 2 of 3", "+2:CITY 3 of 3", "-2:NAME 2 of 3"};
+        QTest::newRow("any case, ASCII") << "cCOUNT" << false << false << "" << QStringList{"=3:NAME 1 of 1"};
         QTest::newRow("match case") << "An" << true << false << "" << QStringList{"=1:NAME 1 of 1", "+1:NAME 1 of 1"};
+        QTest::newRow("match case, ASCII") << "account" << true << false << "" << QStringList{"=not found"};
         QTest::newRow("whole cell") << " köln" << false << true << "" << QStringList{"=5:CITY 1 of 1"};
         QTest::newRow("part of a cell") << "Köl" << false << true << "" << QStringList{"=not found"};
         QTest::newRow("number as shown") << "0" << false << true << "" << QStringList{"=3:BALANCE 1 of 2", "+5:BALANCE 2 of 2"};
@@ -177,9 +182,11 @@ private slots:
         QFETCH(QString, byName);
         Browsed b(Sample("customers.dbf"));
         b.SetOptions(false, wholeCell, field);
+        b.View.setCurrentIndex(b.Order.index(1, 2));
         ChildOf<QLineEdit>(b.Browser, QStringLiteral("filterBox"))->setText(text);
         QVERIFY(b.Settled());
         QCOMPARE(b.Numbers(), shown);
+        QCOMPARE(b.Here(), shown.split(u' ').contains(QStringLiteral("2")) ? QStringLiteral("2:NAME") : QString());
         QCOMPARE(b.Browser.FilterText(), count);
         b.ClickHeader(b.Column(QStringLiteral("NAME")));
         QVERIFY(b.Settled());

@@ -65,7 +65,7 @@ inline const std::vector<ExportedFormat>& ExportedFormats() {
         {.Name = "HTML", .Format = OutputFormat::HTML, .Export = ExportHtml, .Read = ReadHtml},
         {.Name = "RTF", .Format = OutputFormat::RTF, .Export = ExportRtf, .Read = ReadRtf},
         {.Name = "XML", .Format = OutputFormat::XML, .Export = ExportXml, .Read = ReadXml, .NameInFile = XmlElementName},
-        {.Name = "Excel", .Format = OutputFormat::Excel, .Export = ExportExcel, .Read = ReadXls, .KeepsTablePositions = true},
+        {.Name = "Excel", .Format = OutputFormat::Excel, .Export = [](const OpenTable& t, const ExportSettings& s, const ExportProgress& p) { ExportExcel(t, s, p); }, .Read = ReadXls, .KeepsTablePositions = true},
         {.Name = "SQL", .Format = OutputFormat::SQL, .Export = ExportSql, .Read = ReadSql,
          .RefusalWithoutColumns = "Select at least one column to export."},
     };

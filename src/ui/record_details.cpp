@@ -14,8 +14,8 @@ QString RecordDetailsHtml(const OpenTable& table, std::int64_t record, char deci
     if (table.IsDeleted(record)) html += QStringLiteral("<p><i>%1</i></p>").arg(tr("Deleted"));
     std::string bytes;
     for (int field = 0; field < table.ColumnCount; ++field) {
-        bytes.clear();
-        AppendCellText(bytes, table.Cell(record, field), decimalSeparator);
+        const CellValue cell = table.Cell(record, field);
+        bytes = cell.Kind == CellKind::Binary ? BinaryCellText(cell.ByteSize) : CellText(cell, decimalSeparator);
         QString value = Decoded(*table.TableCodePage, bytes);
         while (value.endsWith(u' ')) value.chop(1);
         value.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\r', u'\n');

@@ -12,6 +12,8 @@ namespace quillet {
 namespace {
 
 constexpr std::uint64_t kEmptyKey = ~std::uint64_t{0};
+// Binary memos sort after a field's texts (whose keys are their ranks), by their size.
+constexpr std::uint64_t kBinaryKeys = std::uint64_t{1} << 62;
 
 // Doubles as unsigned integers in the same order: a negative number has every bit turned (the
 // larger its magnitude, the smaller it gets), any other only its sign bit.
@@ -120,6 +122,8 @@ std::optional<std::vector<std::int32_t>> SortRecords(const OpenTable& table, int
             key = cell.Truth ? 1 : 0;
         } else if (cell.Kind == CellKind::Text && !WithoutPadding(cell.Text).empty()) {
             key = distinct.IdOf(WithoutPadding(cell.Text));
+        } else if (cell.Kind == CellKind::Binary) {
+            key = kBinaryKeys + cell.ByteSize;
         }
         order[r] = {key, static_cast<std::int32_t>(r)};
     }
@@ -131,7 +135,7 @@ std::optional<std::vector<std::int32_t>> SortRecords(const OpenTable& table, int
                                                       : LocaleRanks(distinct.Texts(), *table.TableCodePage, locale, steps);
         if (!ranks) return std::nullopt;
         for (auto& [key, record] : order) {
-            if (key != kEmptyKey) key = (*ranks)[key];
+            if (key < kBinaryKeys) key = (*ranks)[key];
         }
     }
     if (descending) {

@@ -216,6 +216,23 @@ private slots:
         QVERIFY(details->isHidden());
     }
 
+    // Memos of real tables: texts whole with their line breaks, binary ones as their size.
+    void detailsShowMemos_data() {
+        QTest::addColumn<QString>("table");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("text") << "infused-dbf/dbase_83.dbf" << "DESC Memo (M), length 10\nOur Original assortment...a little "
+                                                                 "taste of heaven for everyone.  Let us\nselect";
+        QTest::newRow("binary") << "vfpx-samples/categories.dbf" << "PICTURE General (G), length 4\n(binary, 10,746 bytes)";
+    }
+    void detailsShowMemos() {
+        QFETCH(QString, table);
+        QFETCH(QString, shown);
+        Browsed b(OpenTableAt(QUILLET_CORPUS_DIR "/" + table.toStdString()));
+        b.Browser.DetailsAction()->trigger();
+        b.View.setCurrentIndex(b.Order.index(0, 2));
+        QVERIFY(ChildOf<QTextBrowser>(b.Browser, QStringLiteral("recordDetails"))->toPlainText().contains(shown));
+    }
+
     // Ctrl+C: selected cells as tab-separated lines, titles first for whole columns, quotes
     // around cells a spreadsheet would otherwise split.
     void copiesSelectedCells() {

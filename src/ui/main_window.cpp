@@ -3,6 +3,7 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
 #include <QGridLayout>
@@ -25,6 +26,7 @@
 
 #include "export/exporters.h"
 #include "table/read_table.h"
+#include "table/table_code_page.h"
 #include "table/table_error.h"
 #include "table/table_info.h"
 #include "ui/about_dialog.h"
@@ -106,7 +108,7 @@ MainWindow::MainWindow(Platform& platform, QSettings& settings, QWidget* parent)
       settings_(settings),
       model_(new TableListModel(this)),
       loader_(this, [this](int permille) { progressBar_->setValue(permille); }, [this](Loaded l) { FinishOpen(std::move(l)); }),
-      writer_(this, [this](int permille) { progressBar_->setValue(permille); }, [this](const QString& f) { FinishConvert(f); }) {
+      writer_(this, [this](int permille) { progressBar_->setValue(permille); }, [this](const Written& w) { FinishConvert(w); }) {
     setObjectName(QStringLiteral("MainWindow"));
     setWindowTitle(ProgramName());
     setWindowIcon(AppIcon());
@@ -151,6 +153,17 @@ QWidget* MainWindow::BuildCentralArea() {
     infoBox_->setMinimumWidth(infoBox_->fontMetrics().averageCharWidth() * 24);
     factsLayout_ = new QVBoxLayout;
     factsLayout_->addWidget(infoBox_);
+    codePageBox_ = new QComboBox;
+    codePageBox_->setObjectName(QStringLiteral("codePageBox"));
+    for (const CodePage* page : CodePage::All()) {
+        codePageBox_->addItem(QStringLiteral("%1 (%2)").arg(page->Number()).arg(QString::fromLatin1(page->Name())), page->Number());
+    }
+    // As wide as a typical entry, not the longest: the facts column must not widen the window.
+    codePageBox_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    codePageBox_->setMinimumContentsLength(12);
+    codePageBox_->setEnabled(false);
+    factsLayout_->addWidget(LabelFor(tr("Code pa&ge:"), codePageBox_));
+    factsLayout_->addWidget(codePageBox_);
 
     auto* records = new QGroupBox(tr("Records"));
     auto* recordsLayout = new QVBoxLayout(records);
@@ -237,6 +250,7 @@ QWidget* MainWindow::BuildCentralArea() {
     connect(save, &QPushButton::clicked, this, &MainWindow::convert);
     connect(about, &QPushButton::clicked, this, &MainWindow::showAbout);
     connect(formatButtons_, &QButtonGroup::idClicked, this, &MainWindow::ChooseFormat);
+    connect(codePageBox_, &QComboBox::currentIndexChanged, this, &MainWindow::ChooseCodePage);
     return area;
 }
 
@@ -364,6 +378,11 @@ MainWindow::Loaded MainWindow::Read(const QString& path, const BackgroundJob<Loa
         }
         if (cut) loaded.Message += QLatin1Char(' ') + tr("The last record shown is itself cut short: its missing fields show empty.");
     }
+    if (!table.Warnings.empty()) {
+        loaded.Icon = MessageIcon::Warning;
+        if (loaded.Message.isEmpty()) loaded.Message = tr("Not all of \"%1\" could be read.").arg(path);
+        for (const std::string& warning : table.Warnings) loaded.Message += QStringLiteral("\n\n") + PathText(warning);
+    }
     return loaded;
 }
 
@@ -392,9 +411,29 @@ void MainWindow::ShowTable(OpenTable&& table) {
 
     std::int64_t deleted = 0;
     for (std::int64_t r = 0; r < table_.RecordCount(); ++r) deleted += table_.IsDeleted(r) ? 1 : 0;
-    codePageLabel_->setText(tr("Code page: %1").arg(QString::fromLatin1(table_.TableCodePage->Name())));
+    ShowCodePage();
     deletedCountLabel_->setText(tr("Deleted: %1").arg(deleted));
     if (!saveBox_->text().isEmpty()) RefreshSaveBox();
+}
+
+void MainWindow::ChooseCodePage(int index) {
+    const CodePage* page = CodePage::ForNumber(codePageBox_->itemData(index).toInt());
+    if (sourceBox_->text().isEmpty()) return;  // no table shown to re-read
+    // A file being written reads the table's page: it keeps the one it started with.
+    if (page != nullptr && !busy()) {
+        UseChosenCodePage(table_, *page);
+        model_->SetTable(&table_, exportSettings_.DecimalSeparator);
+    }
+    ShowCodePage();
+}
+
+void MainWindow::ShowCodePage() {
+    const QString line = QString::fromStdString(CodePageLine(table_));
+    codePageLabel_->setText(line);
+    codePageBox_->setToolTip(line);
+    const QSignalBlocker quiet(codePageBox_);
+    codePageBox_->setCurrentIndex(codePageBox_->findData(table_.TableCodePage->Number()));
+    codePageBox_->setEnabled(true);
 }
 
 void MainWindow::RefreshSaveBox() {
@@ -447,18 +486,26 @@ void MainWindow::convert() {
     exportSettings_.RecordFilter = static_cast<RecordFilter>(recordFilter_->checkedId());
     const std::string path = OutputPath(table_, exportSettings_, format);
     ShowBusy(tr("Writing \"%1\"...").arg(PathText(path)));
-    writer_.Start([table = &table_, settings = exportSettings_, path](const BackgroundJob<QString>::Progress& progress) {
+    writer_.Start([table = &table_, settings = exportSettings_, path](const BackgroundJob<Written>::Progress& progress) {
+        Written written;
         try {
-            ExportTable(*table, settings, progress);
-            return QString();
+            const ExportResult result = ExportTable(*table, settings, progress);
+            if (result.UnwrittenCharacters > 0) {
+                written.Notes = tr("\"%1\" was written, but %2 of its characters have no place in the worksheet's code page "
+                                   "and were written \"?\". CSV, XML or SQL keep every character.")
+                                    .arg(PathText(path))
+                                    .arg(result.UnwrittenCharacters);
+            }
         } catch (const std::bad_alloc&) {
-            return tr("Cannot write \"%1\": there is not enough memory to write it.").arg(PathText(path));
+            written.Failure = tr("Cannot write \"%1\": there is not enough memory to write it.").arg(PathText(path));
         } catch (const std::exception& e) {
             // The exporters name the file in their messages; any other failure gets it put in front.
             const std::string message = e.what();
-            if (message.find(path) != std::string::npos) return PathText(message);
-            return tr("Cannot write \"%1\": %2").arg(PathText(path), QString::fromLocal8Bit(e.what()));
+            written.Failure = message.find(path) != std::string::npos
+                                  ? PathText(message)
+                                  : tr("Cannot write \"%1\": %2").arg(PathText(path), QString::fromLocal8Bit(e.what()));
         }
+        return written;
     });
 }
 
@@ -488,13 +535,14 @@ bool MainWindow::AskOptions(OutputFormat format) {
     }
 }
 
-void MainWindow::FinishConvert(const QString& failure) {
+void MainWindow::FinishConvert(const Written& written) {
     ShowRecords();
-    if (!failure.isEmpty()) {
-        Tell(failure, MessageIcon::Critical);
-    } else if (openFolderCheck_->isChecked()) {
+    if (!written.Failure.isEmpty()) {
+        Tell(written.Failure, MessageIcon::Critical);
+    } else {
+        if (!written.Notes.isEmpty()) Tell(written.Notes, MessageIcon::Information);
         const QString folder = PathText(exportSettings_.SaveFolder);
-        if (!platform_.ShowFolder(folder)) {
+        if (openFolderCheck_->isChecked() && !platform_.ShowFolder(folder)) {
             Tell(tr("The file was written, but the folder \"%1\" could not be shown in the file browser.").arg(folder),
                  MessageIcon::Warning);
         }

@@ -21,6 +21,7 @@
 #include <QStackedWidget>
 #include <QStatusBar>
 #include <QTableView>
+#include <QToolButton>
 #include <new>
 
 #include "export/exporters.h"
@@ -38,6 +39,7 @@
 #include "ui/options_dialogs.h"
 #include "ui/output_path_text.h"
 #include "ui/path_bytes.h"
+#include "ui/record_browser.h"
 #include "ui/save_location_dialog.h"
 #include "ui/table_list_model.h"
 
@@ -201,14 +203,12 @@ QWidget* MainWindow::BuildCentralArea() {
     openFolderCheck_->setChecked(true);
     formatsLayout->addWidget(openFolderCheck_, 2, besides, 2, 1);
 
-    recordView_ = new QTableView;
+    browser_ = new RecordBrowser(model_);
+    recordView_ = browser_->View();
     recordView_->setObjectName(QStringLiteral("recordView"));
-    recordView_->setModel(model_);
     recordView_->setItemDelegate(new ListCellDelegate(recordView_));
     recordView_->setAlternatingRowColors(true);
     recordView_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    recordView_->setSelectionBehavior(QAbstractItemView::SelectRows);
-    recordView_->setSelectionMode(QAbstractItemView::SingleSelection);
     recordView_->setWordWrap(false);
     recordView_->verticalHeader()->hide();
     recordView_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
@@ -230,7 +230,7 @@ QWidget* MainWindow::BuildCentralArea() {
     busyLayout->addWidget(progressBar_);
     busyLayout->addStretch();
     listArea_ = new QStackedWidget;
-    listArea_->addWidget(recordView_);
+    listArea_->addWidget(browser_);
     listArea_->addWidget(busyPage);
 
     QPushButton* about = Button(tr("&About"), "aboutButton");
@@ -266,6 +266,9 @@ void MainWindow::BuildMenus() {
         ->setObjectName(QStringLiteral("convertAction"));
     file->addSeparator();
     file->addAction(tr("&Quit"), QKeySequence(Qt::CTRL | Qt::Key_Q), this, &QWidget::close);
+    QMenu* edit = menuBar()->addMenu(tr("E&dit"));
+    edit->addActions({browser_->CopyAction(), browser_->FindAction(), browser_->FindNextAction(), browser_->FindPreviousAction()});
+    menuBar()->addMenu(tr("Vie&w"))->addAction(browser_->DetailsAction());
     QMenu* help = menuBar()->addMenu(tr("&Help"));
     help->addAction(tr("&About %1").arg(ProgramName()), this, &MainWindow::showAbout);
 }
@@ -278,6 +281,14 @@ void MainWindow::BuildStatusBar() {
     recordCountLabel_->setObjectName(QStringLiteral("recordCountLabel"));
     deletedCountLabel_->setObjectName(QStringLiteral("deletedCountLabel"));
     for (QLabel* label : {codePageLabel_, recordCountLabel_, deletedCountLabel_}) statusBar()->addPermanentWidget(label);
+    auto* details = new QToolButton;
+    details->setObjectName(QStringLiteral("detailsButton"));
+    details->setDefaultAction(browser_->DetailsAction());
+    statusBar()->addPermanentWidget(details);
+    // While a filter hides records, the count says how many of how many are shown.
+    connect(browser_, &RecordBrowser::filterTextChanged, this, [this](const QString& shown) {
+        recordCountLabel_->setText(shown.isEmpty() ? tr("Records: %1").arg(table_.RecordCount()) : shown);
+    });
 }
 
 void MainWindow::FillRecentMenu() {
@@ -397,12 +408,12 @@ void MainWindow::ShowTable(OpenTable&& table) {
     infoBox_->setPlainText(facts.trimmed());
     infoBox_->setToolTip(facts.trimmed());
     model_->SetTable(&table_, exportSettings_.DecimalSeparator);
+    browser_->SetTable(&table_, exportSettings_.DecimalSeparator);
     recordView_->scrollToTop();
 
     std::int64_t deleted = 0;
     for (std::int64_t r = 0; r < table_.RecordCount(); ++r) deleted += table_.IsDeleted(r) ? 1 : 0;
     ShowCodePage();
-    recordCountLabel_->setText(tr("Records: %1").arg(table_.RecordCount()));
     deletedCountLabel_->setText(tr("Deleted: %1").arg(deleted));
     if (!saveBox_->text().isEmpty()) RefreshSaveBox();
 }

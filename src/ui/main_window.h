@@ -25,6 +25,7 @@ class QVBoxLayout;
 
 namespace quillet {
 
+class RecordBrowser;
 class TableListModel;
 
 // The program's one window: open a table and show it, choose records, columns, format and
@@ -112,6 +113,7 @@ private:
     QButtonGroup* formatButtons_;
     QCheckBox* openFolderCheck_;
     QStackedWidget* listArea_;
+    RecordBrowser* browser_;  // the list with its sort, find, filter, details and copy
     QTableView* recordView_;
     QLabel* busyLabel_;
     QProgressBar* progressBar_;

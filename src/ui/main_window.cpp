@@ -424,7 +424,9 @@ void MainWindow::ChooseCodePage(int index) {
     // A file being written reads the table's page: it keeps the one it started with.
     if (page != nullptr && !busy()) {
         UseChosenCodePage(table_, *page);
+        // Texts sort and match anew in the new page: the list starts again from file order.
         model_->SetTable(&table_, exportSettings_.DecimalSeparator);
+        browser_->SetTable(&table_, exportSettings_.DecimalSeparator);
     }
     ShowCodePage();
 }

@@ -145,10 +145,10 @@ private slots:
         TableBuilder().Version(0xF5).Field("NOTE", 'M', 10).Field("PICTURE", 'G', 10).Record({"8", "9"}).Record({"1000"}).WriteTo(path.toStdString());
         QVERIFY(f.Open(path));
         const QAbstractItemModel& list = *ChildOf<QTableView>(*f.Window, QStringLiteral("recordView"))->model();
-        QCOMPARE(list.index(0, 1).data().toString(), QStringLiteral("hello"));
-        QCOMPARE(list.index(0, 2).data().toString(), QStringLiteral("(binary, 2,048 bytes)"));
-        QCOMPARE(list.index(0, 2).data(Qt::ForegroundRole).value<QColor>(), QGuiApplication::palette().color(QPalette::PlaceholderText));
-        QVERIFY(!list.index(0, 1).data(Qt::ForegroundRole).isValid());
+        QCOMPARE(list.index(0, 2).data().toString(), QStringLiteral("hello"));
+        QCOMPARE(list.index(0, 3).data().toString(), QStringLiteral("(binary, 2,048 bytes)"));
+        QCOMPARE(list.index(0, 3).data(Qt::ForegroundRole).value<QColor>(), QGuiApplication::palette().color(QPalette::PlaceholderText));
+        QVERIFY(!list.index(0, 2).data(Qt::ForegroundRole).isValid());
 
         std::filesystem::remove(f.PathOf("memo.fpt").toStdString());
         QVERIFY(f.Open(path));
@@ -158,7 +158,7 @@ private slots:
             QCOMPARE(message.Caption, QStringLiteral("Quillet"));
             QCOMPARE(message.Icon, MessageIcon::Warning);
         }
-        QCOMPARE(list.index(0, 2).data().toString(), QString());
+        QCOMPARE(list.index(0, 3).data().toString(), QString());
     }
 
     void remembersBetweenRuns() {

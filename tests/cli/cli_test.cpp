@@ -1,0 +1,187 @@
+// The command line's contract, checked by running the real quillet-cli in the C locale.
+
+#include <gtest/gtest.h>
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "support/exported_formats.h"
+
+extern char** environ;
+
+using namespace quillet;
+using namespace quillet::testing;
+
+namespace {
+
+struct CliRun {
+    int Status = -1;  // the exit status, or -1 when the program did not exit normally
+    std::string Out, Err;
+};
+
+CliRun RunCli(std::vector<std::string> arguments, const std::string& workingFolder = {}) {
+    TempDir streams;
+    arguments.insert(arguments.begin(), QUILLET_CLI);
+    std::vector<char*> argv, envp;
+    for (std::string& a : arguments) argv.push_back(a.data());
+    std::vector<std::string> environment{"LC_ALL=C"};
+    for (char** e = environ; *e != nullptr; ++e) {
+        if (!std::string_view(*e).starts_with("LC_") && !std::string_view(*e).starts_with("LANG")) environment.push_back(*e);
+    }
+    for (std::string& e : environment) envp.push_back(e.data());
+    argv.push_back(nullptr);
+    envp.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, (streams / "out").c_str(), O_WRONLY | O_CREAT, 0600);
+    posix_spawn_file_actions_addopen(&actions, 2, (streams / "err").c_str(), O_WRONLY | O_CREAT, 0600);
+    if (!workingFolder.empty()) posix_spawn_file_actions_addchdir_np(&actions, workingFolder.c_str());
+    CliRun run;
+    pid_t pid = 0;
+    int status = 0;
+    if (posix_spawn(&pid, QUILLET_CLI, &actions, nullptr, argv.data(), envp.data()) == 0 && waitpid(pid, &status, 0) == pid &&
+        WIFEXITED(status)) {
+        run.Status = WEXITSTATUS(status);
+    }
+    posix_spawn_file_actions_destroy(&actions);
+    return {run.Status, ReadFileBytes(streams / "out"), ReadFileBytes(streams / "err")};
+}
+
+bool Mentions(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+
+const std::string kData = QUILLET_TEST_DATA;
+
+}  // namespace
+
+// Every golden case's options, given on the command line, write what the core writes for the
+// same table and settings (without --out, beside the table).
+TEST(Cli, EveryGoldenCaseWritesTheCoresBytes) {
+    std::ifstream cases(kData + "/golden/cases.tsv");
+    int count = 0;
+    for (std::string line; std::getline(cases, line);) {
+        std::istringstream fields(line);
+        std::string table, words;
+        std::getline(std::getline(fields, table, '\t'), words, '\t');
+        if (line.empty() || line[0] == '#' || Mentions(words, "decimal=")) continue;
+        SCOPED_TRACE(line);
+        TempDir core, cli;
+        std::filesystem::copy_file(kData + "/" + table, cli / "t.dbf");
+        OpenTable t = OpenTableAt(cli / "t.dbf");
+        const ExportSettings settings = SettingsFor(words, core.Path(), &t);
+        std::vector<std::string> arguments{"convert", "t.dbf"};
+        std::istringstream in(words);
+        for (std::string word; in >> word;) {
+            arguments.push_back("--" + word.substr(0, word.find('=')));
+            if (Mentions(word, "=")) arguments.push_back(word.substr(word.find('=') + 1));
+        }
+        const CliRun run = RunCli(arguments, cli.Path().string());
+        ASSERT_EQ(run.Status, 0) << run.Err;
+        EXPECT_EQ(run.Out, OutputPath(t, SettingsFor(words, cli.Path()), settings.OutputFormat) + "\n");
+        EXPECT_TRUE(ReadFileBytes(OutputPath(t, SettingsFor(words, cli.Path()), settings.OutputFormat)) == Exported(t, settings));
+        ++count;
+    }
+    EXPECT_GT(count, 20);
+}
+
+TEST(Cli, InfoPrintsTheInformationLinesAndTheFields) {
+    const CliRun run = RunCli({"info", "tables/people.dbf", "tables/binary.dbf", "../../samples/empty.dbf"}, kData);
+    EXPECT_EQ(run.Status, 0);
+    EXPECT_EQ(run.Err, "");
+    std::string out = run.Out;
+    const std::string source = std::filesystem::canonical(kData + "/../..").string();
+    for (std::size_t at; (at = out.find(source)) != std::string::npos;) out.replace(at, source.size(), "SOURCE");
+    ExpectGolden(out, "cli/info.txt");
+}
+
+TEST(Cli, FailingTablesAreNamedWithTheReasonAndTheOthersStillWritten) {
+    TempDir dir;
+    for (const char* name : {"first", "last", "b/sales.csv", "a/sales", "b/sales", "b/sales.old"}) {
+        std::filesystem::create_directories((dir / name).parent_path());
+        std::filesystem::copy_file(kData + "/tables/people.dbf", dir / (std::string(name) + (Mentions(name, ".csv") ? "" : ".dbf")));
+    }
+    WriteFileBytes(dir / "notes.dbf", "#!not a table");
+    const std::string path = dir.Path().string() + "/";
+    CliRun run = RunCli({"convert", path + "first.dbf", path + "notes.dbf", path + "gone.dbf", path + "last.dbf", "--to", "sql"});
+    EXPECT_EQ(run.Status, 1);
+    EXPECT_EQ(run.Out, path + "first.sql\n" + path + "last.sql\n");
+    EXPECT_EQ(run.Err, "quillet-cli: Cannot read \"" + path + "notes.dbf\": This is not a dBASE III file (its version byte is 0x23).\n"
+                       "quillet-cli: Cannot read \"" + path + "gone.dbf\": No such file or directory.\n");
+    EXPECT_FALSE(std::filesystem::exists(dir / "notes.sql"));
+    const CliRun info = RunCli({"info", path + "gone.dbf", path + "first.dbf"});
+    EXPECT_EQ(info.Status, 1);
+    EXPECT_EQ(info.Err, "quillet-cli: Cannot read \"" + path + "gone.dbf\": No such file or directory.\n");
+    EXPECT_TRUE(Mentions(info.Out, "File name: " + path + "first.dbf\n"));
+
+    run = RunCli({"convert", path + "first.dbf", "--to", "xls", "--out", path + "none"});
+    EXPECT_EQ(run.Status, 1);
+    EXPECT_EQ(run.Err, "quillet-cli: Cannot write \"" + path + "none/first.xls\": No such file or directory.\n");
+
+    // Two tables of one call never write the same file, and no table is replaced by its output.
+    run = RunCli({"convert", path + "a/sales.dbf", path + "b/sales.dbf", path + "b/sales.old.dbf", "--to", "csv", "--out", path});
+    EXPECT_EQ(run.Status, 1);
+    EXPECT_EQ(run.Out, path + "sales.csv\n");
+    EXPECT_EQ(std::count(run.Err.begin(), run.Err.end(), '\n'), 2) << run.Err;
+    EXPECT_TRUE(Mentions(run.Err, "it was just written from \"" + path + "a/sales.dbf\"")) << run.Err;
+    run = RunCli({"convert", path + "first.dbf", path + "b/sales.csv", "--to", "csv", "--columns", " name ,City"});
+    EXPECT_EQ(run.Status, 1);
+    EXPECT_TRUE(Mentions(run.Err, "it is the table being converted")) << run.Err;
+    EXPECT_EQ(ReadFileBytes(path + "first.csv"), "\"NAME\",\"CITY\",\r\n\"Smith\",\"Leeds\",\r\n");
+    run = RunCli({"convert", path + "last.dbf", "--to", "htm", "--columns", "NAME,AGEX"});
+    EXPECT_EQ(run.Status, 2);
+    EXPECT_EQ(run.Err, "quillet-cli: \"" + path + "last.dbf\" has no column \"AGEX\"; its columns are: NAME, CITY, AGE.\n");
+    EXPECT_FALSE(std::filesystem::exists(dir / "last.htm"));
+}
+
+TEST(Cli, HelpIsAManualOnStandardOutput) {
+    for (const std::vector<std::string>& arguments : {std::vector<std::string>{"--help"}, {"-h"}, {"convert", "--help"}, {"info", "x.dbf", "-h"}}) {
+        const CliRun run = RunCli(arguments);
+        EXPECT_EQ(run.Status, 0);
+        EXPECT_EQ(run.Err, "");
+        for (const char* part : {"NAME\n", "\nSYNOPSIS\n", "\nCOMMANDS\n", "\nOPTIONS\n", "\nEXIT STATUS\n", "\nEXAMPLES\n", "--to", "--out",
+                                 "--records", "--columns", "--delimiter", "--row-end", "--no-header", "--no-quotes", "--text-color", "--back-color"}) {
+            EXPECT_TRUE(Mentions(run.Out, part)) << part;
+        }
+    }
+}
+
+TEST(Cli, MistakesExitWithTwoAndSayWhatIsWrongWithoutWritingAnything) {
+    TempDir dir;
+    std::filesystem::copy_file(kData + "/tables/people.dbf", dir / "people.dbf");
+    const std::string table = (dir / "people.dbf").string();
+    const struct {
+        std::vector<std::string> Arguments;
+        std::string Says;
+    } cases[] = {
+        {{}, "no command given"},
+        {{"export", table}, "\"export\" is not a command"},
+        {{"convert", table}, "missing --to"},
+        {{"convert", "--to", "csv"}, "no table given"},
+        {{"info"}, "no table given"},
+        {{"convert", table, "--to", "pdf"}, "--to \"pdf\" is not a format"},
+        {{"convert", table, "--to", "csv", "--colour", "red"}, "unknown option \"--colour\""},
+        {{"convert", table, "--to", "csv", "-q"}, "unknown option \"-q\""},
+        {{"convert", table, "--to"}, "--to needs a value"},
+        {{"convert", table, "--to", "csv", "--records", "some"}, "--records \"some\" is not a choice"},
+        {{"convert", table, "--to", "csv", "--delimiter", "|"}, "--delimiter \"|\" is not a choice"},
+        {{"convert", table, "--to", "csv", "--row-end", "cr"}, "--row-end \"cr\" is not a choice"},
+        {{"convert", table, "--to", "htm", "--text-color", "red"}, "--text-color \"red\" is not a colour"},
+        {{"convert", table, "--to", "htm", "--back-color=12345"}, "--back-color \"12345\" is not a colour"},
+        {{"convert", table, "--to", "csv", "--columns", "NAME,,CITY"}, "--columns \"NAME,,CITY\" holds an empty column name"},
+        {{"convert", table, "--to=csv", "--no-header=yes"}, "--no-header takes no value"},
+        {{"info", table, "--to", "csv"}, "--to is an option of convert"},
+    };
+    for (const auto& c : cases) {
+        const CliRun run = RunCli(c.Arguments);
+        EXPECT_EQ(run.Status, 2) << c.Says;
+        EXPECT_TRUE(Mentions(run.Err, "quillet-cli: " + c.Says)) << run.Err;
+        EXPECT_TRUE(Mentions(run.Err, "usage: quillet-cli")) << c.Says;
+        EXPECT_EQ(run.Out, "") << c.Says;
+    }
+    EXPECT_EQ(FolderEntries(dir.Path()).size(), 1u);
+    const CliRun run = RunCli({"convert", "--to=TXT", "--records", "LIVE", "--", table});
+    EXPECT_EQ(run.Status, 0) << run.Err;
+    EXPECT_EQ(run.Out, (dir / "people.txt").string() + "\n");
+}

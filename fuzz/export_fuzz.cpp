@@ -13,7 +13,6 @@
 
 #include "export/exporters.h"
 #include "fuzz/output_checks.h"
-#include "fuzz/require.h"
 #include "table/read_table.h"
 
 using namespace quillet;

@@ -5,8 +5,6 @@
 
 #include <string_view>
 
-#include "fuzz/require.h"
-
 namespace quillet::fuzzing {
 
 namespace {

@@ -1,16 +1,11 @@
 // The command line's contract, checked by running the real quillet-cli in the C locale.
 
 #include <gtest/gtest.h>
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/wait.h>
 
 #include <fstream>
 #include <sstream>
 
 #include "support/exported_formats.h"
-
-extern char** environ;
 
 using namespace quillet;
 using namespace quillet::testing;
@@ -18,36 +13,17 @@ using namespace quillet::testing;
 namespace {
 
 struct CliRun {
-    int Status = -1;  // the exit status, or -1 when the program did not exit normally
+    int Status = -1;
     std::string Out, Err;
 };
 
-CliRun RunCli(std::vector<std::string> arguments, const std::string& workingFolder = {}) {
+// Runs quillet-cli in the C locale, in workingFolder when one is given.
+CliRun RunCli(const std::vector<std::string>& arguments, const std::string& workingFolder = ".") {
     TempDir streams;
-    arguments.insert(arguments.begin(), QUILLET_CLI);
-    std::vector<char*> argv, envp;
-    for (std::string& a : arguments) argv.push_back(a.data());
-    std::vector<std::string> environment{"LC_ALL=C"};
-    for (char** e = environ; *e != nullptr; ++e) {
-        if (!std::string_view(*e).starts_with("LC_") && !std::string_view(*e).starts_with("LANG")) environment.push_back(*e);
-    }
-    for (std::string& e : environment) envp.push_back(e.data());
-    argv.push_back(nullptr);
-    envp.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, (streams / "out").c_str(), O_WRONLY | O_CREAT, 0600);
-    posix_spawn_file_actions_addopen(&actions, 2, (streams / "err").c_str(), O_WRONLY | O_CREAT, 0600);
-    if (!workingFolder.empty()) posix_spawn_file_actions_addchdir_np(&actions, workingFolder.c_str());
-    CliRun run;
-    pid_t pid = 0;
-    int status = 0;
-    if (posix_spawn(&pid, QUILLET_CLI, &actions, nullptr, argv.data(), envp.data()) == 0 && waitpid(pid, &status, 0) == pid &&
-        WIFEXITED(status)) {
-        run.Status = WEXITSTATUS(status);
-    }
-    posix_spawn_file_actions_destroy(&actions);
-    return {run.Status, ReadFileBytes(streams / "out"), ReadFileBytes(streams / "err")};
+    std::string command = "cd " + ShellQuoted(workingFolder) + " && LC_ALL=C LANG= LANGUAGE= " QUILLET_CLI;
+    for (const std::string& a : arguments) command += " " + ShellQuoted(a);
+    const std::string status = Output(command + " >" + (streams / "out").string() + " 2>" + (streams / "err").string() + "; echo $?");
+    return {std::stoi(status), ReadFileBytes(streams / "out"), ReadFileBytes(streams / "err")};
 }
 
 bool Mentions(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
@@ -77,7 +53,7 @@ TEST(Cli, EveryGoldenCaseWritesTheCoresBytes) {
             arguments.push_back("--" + word.substr(0, word.find('=')));
             if (Mentions(word, "=")) arguments.push_back(word.substr(word.find('=') + 1));
         }
-        const CliRun run = RunCli(arguments, cli.Path().string());
+        const CliRun run = RunCli(arguments, cli.Path());
         ASSERT_EQ(run.Status, 0) << run.Err;
         EXPECT_EQ(run.Out, OutputPath(t, SettingsFor(words, cli.Path()), settings.OutputFormat) + "\n");
         EXPECT_TRUE(ReadFileBytes(OutputPath(t, SettingsFor(words, cli.Path()), settings.OutputFormat)) == Exported(t, settings));

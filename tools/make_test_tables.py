@@ -49,11 +49,11 @@ table("escapes.dbf", [(b"A&B<C>", "C", 24, 0), (b'Q"{}\\', "C", 16, 0), (b"AMOUN
 # Names that are not XML names or are SQL keywords, and every field type.
 table("names.dbf", [(b"1ST", "C", 12, 0), (b"A:B", "D", 8, 0), (b"\xc9T\xc9", "F", 10, 2), (b"#X Y", "I", 4, 0),
                     (b"ORDER", "Y", 8, 0), (b"_OK-1.2", "B", 8, 0), (b"WHEN", "T", 8, 0), (b"PIC", "G", 4, 0),
-                    (b"select", "L", 1, 0), (b"Order", "N", 9, 0), (b"N10", "N", 10, 0), (b"ODD", "X", 2, 0),
+                    (b"select", "L", 1, 0), (b"Order", "N", 9, 0), (b"0N10", "N", 10, 0), (b"ODD", "X", 2, 0),
                     (b"NOTE", "M", 4, 0), (b"table", "C", 3, 0)], [
     (b" ", [b"it's\r\n\x80", b"20240131", b"  -0.0825", i32(-5), i64(-12345678901234), f64(0.30000000000000004),
             stamp(2460341, 34200000), b"   1", b"T", b"12", b"1234567890", b"zz", b"  17", b"a'b"]),
-    (b"*", [b"\0\0", b"", b"0", i32(0), i64(0), f64(-2.5), bytes(8), b"", b"F", b"0", b"", b"", b""]),
+    (b"*", [b"\0\0", b"", b"0", i32(0), i64(0), f64(0.0), bytes(8), b"", b"F", b"0", b"", b"", b""]),
     (b" ", [b"O'Brien", b"", b"", i32(2147483647), i64(9223372036854775807), f64(1e300), stamp(2451545, 45296789),
             b"", b"?", b"", b"-2147483649", b"", b""]),
 ], version=0x30)
@@ -72,7 +72,8 @@ table("widths.dbf", [(b"FRACTION", "N", 5, 0), (b"WIDE", "N", 6, 2), (b"HUGE", "
 # Code pages: from the driver byte, or from a .cpg naming one worksheet readers lack.
 table("cyrillic.dbf", [(b"\xc8\xcc\xdf", "C", 24, 0)], [(b" ", [b"\xcf\xf0\xe8\xe2\xe5\xf2 & <\xec\xe8\xf0>"])], driver=0xC9)
 table("utf8.dbf", [(b"NAME", "C", 40, 0)], [(b" ", ["Łódź".encode()]), (b" ", ["Gdańsk Świętokrzyska".encode()]),
-                                            (b" ", ["日本".encode()]), (b" ", [b"a" * 36 + b"\x80 \xe9"])], cpg=b"UTF-8")
+                                            (b" ", ["日本अ".encode()]), (b" ", [b"a" * 36 + b"\x80 \xe9"])], cpg=b"UTF-8")
+table("ascii_utf8.dbf", [(b"NAME", "C", 5, 0)], [(b" ", [b"plain"])], cpg=b"UTF-8")
 table("greek.dbf", [(b"NAME", "C", 20, 0)], [(b" ", ["Αθήνα".encode()]), (b" ", ["café".encode()])], cpg=b" utf8\r\n")
 table("latin1.dbf", [(b"NAME", "C", 10, 0)], [(b" ", [b"Gr\xfc\xdfe \x80"]), (b" ", [b"a\x81\x8d\x9db"])], cpg=b"ISO-8859-1")
 
@@ -85,5 +86,5 @@ numbers = [b"   12.50", b"-3", b"", b"abc", b"1 2", b"********", b"\0" * 8, b"  
            b" 1\x002.50 ", b"-\0     3", b"  12E5", b"&H1F", b"1.5.6", b"1,5"]
 table("numbers.dbf", [(b"N", "N", 8, 2), (b"F", "F", 8, 1), (b"DIV", "N", 8, ord("2")), (b"OK", "L", 1, 0), (b"D", "D", 8, 0)],
       [(b" ", [n, n, n, n[:1] or b" ", n]) for n in numbers] + [(b" ", [b"", b"", b"", b"t", b""]), (b" ", [b"", b"", b"", b"y", b""])])
-table("names_raw.dbf", [(b"CODE\0\0\0\0\0\0\0", "C", 1, 0), (b"           ", "C", 1, 0), (b" A\rB\0C ", "C", 1, 0),
+table("names_raw.dbf", [(b"CODE\0\0\0\0\0\0\0", "\0", 1, 0), (b"           ", "C", 1, 0), (b" A\rB\0C ", "C", 1, 0),
                         (b"\0\0X", "C", 1, 0), (b"", "C", 1, 0), (b"LAST", "C", 1, 0)], [(b" ", [b"a", b"b", b"c", b"d", b"e", b"f"])])

@@ -51,7 +51,9 @@ TEST(Cli, EveryGoldenCaseWritesTheCoresBytes) {
         std::istringstream in(words);
         for (std::string word; in >> word;) {
             arguments.push_back("--" + word.substr(0, word.find('=')));
-            if (Mentions(word, "=")) arguments.push_back(word.substr(word.find('=') + 1));
+            std::string value = word.substr(word.find('=') + 1);
+            if (Mentions(word, "color=")) std::transform(value.begin(), value.end(), value.begin(), ::tolower), value.insert(0, "#");
+            if (Mentions(word, "=")) arguments.push_back(value);
         }
         const CliRun run = RunCli(arguments, cli.Path());
         ASSERT_EQ(run.Status, 0) << run.Err;
@@ -63,7 +65,7 @@ TEST(Cli, EveryGoldenCaseWritesTheCoresBytes) {
 }
 
 TEST(Cli, InfoPrintsTheInformationLinesAndTheFields) {
-    const CliRun run = RunCli({"info", "tables/people.dbf", "tables/binary.dbf", "../../samples/empty.dbf"}, kData);
+    const CliRun run = RunCli({"info", "tables/people.dbf", "tables/binary.dbf", "tables/names_raw.dbf", "../../samples/empty.dbf"}, kData);
     EXPECT_EQ(run.Status, 0);
     EXPECT_EQ(run.Err, "");
     std::string out = run.Out;

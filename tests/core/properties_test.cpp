@@ -88,7 +88,7 @@ TEST(Properties, CodePagesDecodeAsCharacterByCharacter) {
         for (char16_t b = 0; b < 0x80; ++b) ASSERT_EQ(kCodePageTables[i].Unicode[b], b) << kCodePageTables[i].Number;
     }
     std::mt19937 random(5);
-    const std::string pieces[] = {"plain ascii text", "a", " ", "\xC3\xA9", "\xD0\x96", "\xF0\x9F\x98\x80", "\xE2\x82", "\x80", "\xFF", "\xC3", "\x9D"};
+    const std::string pieces[] = {"plain ascii text", "a", " ", "\xC3\xA9", "\xD0\x96", "\xF0\x9F\x98\x80", "\xF0\x90\x80\x80", "\xF4\x8F\xBF\xBF", "\xF4\x90\x80\x80", "\xE2\x82", "\x80", "\xFF", "\xC3", "\x9D"};
     for (const int number : {1252, 437, 866, 1251, 65001}) {
         const CodePage& page = *CodePage::ForNumber(number);
         for (int i = 0; i < 20000; ++i) {

@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <fstream>
+#include <regex>
 #include <sstream>
 
 #include "support/checks.h"
@@ -75,8 +76,8 @@ std::string Changed(std::string bytes, const std::string& changes, const TempDir
             bytes.resize(n < 0 ? bytes.size() - static_cast<std::size_t>(-n) : static_cast<std::size_t>(n));
         } else if (change.starts_with("append=")) {
             for (std::size_t i = 0; i + 1 < value.size(); i += 2) bytes += static_cast<char>(Hex(value.substr(i, 2)));
-        } else if (change.starts_with("cpg=")) {
-            WriteFileBytes(dir / "t.cpg", value);
+        } else if (change.starts_with("cpg=")) {  // "_" stands for a blank
+            WriteFileBytes(dir / "t.cpg", std::regex_replace(value, std::regex("_"), " "));
         }
     }
     return bytes;

@@ -10,7 +10,7 @@
 PIC                                               Text,
 "select"                                          Boolean,
 Order_2                                           Integer,
-N10                                               Numeric(10,0),
+"0N10"                                            Numeric(10,0),
 ODD                                               Text,
 NOTE                                              Text,
 "table"                                           Char(3));

@@ -10,9 +10,11 @@
 // Cells shorter than their field are padded with blanks (numbers, N and F, on the left); give
 // binary cells at their full length.
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -39,13 +41,15 @@ public:
     TableBuilder& Deleted(const std::vector<std::string>& cells) { return AddRecord('*', cells); }
     // The 263-byte area that Visual FoxPro keeps after the terminator, or any extra bytes there.
     TableBuilder& HeaderTail(std::size_t bytes) { headerTail_ = bytes; return *this; }
+    // Header fields that disagree with the bytes written.
+    TableBuilder& HeaderLength(std::uint16_t length) { headerLength_ = length; return *this; }
+    TableBuilder& RecordCount(std::uint32_t count) { recordCount_ = count; return *this; }
 
     std::string Bytes() const {
         std::string out(32, '\0');
-        const std::array<std::uint32_t, 6> at = {4, 8, 10};
-        const std::uint32_t values[] = {static_cast<std::uint32_t>(records_.size()),
-                                        static_cast<std::uint32_t>(32 + descriptors_.size() + 1 + headerTail_),
-                                        static_cast<std::uint32_t>(RecordLength())};
+        const std::size_t at[] = {4, 8, 10};
+        const std::size_t values[] = {recordCount_.value_or(records_.size() / RecordLength()),
+                                      headerLength_.value_or(32 + descriptors_.size() + 1 + headerTail_), RecordLength()};
         for (int i = 0; i < 3; ++i) {
             for (int b = 0; b < (i == 0 ? 4 : 2); ++b) out[at[i] + b] = static_cast<char>(values[i] >> (8 * b));
         }
@@ -84,6 +88,7 @@ private:
     std::vector<FieldSpec> fields_;
     std::string records_;
     std::size_t headerTail_ = 0;
+    std::optional<std::size_t> headerLength_, recordCount_;
 };
 
 }  // namespace quillet::testing

@@ -57,14 +57,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     settings.RecordFilter = static_cast<RecordFilter>(in.ConsumeIntegralInRange<int>(0, 2));
     const auto selection = in.ConsumeIntegral<std::uint64_t>();
     const bool everyColumn = in.ConsumeBool();
-    settings.ItemsDelimiter = ShortText(in, {",", ";", "\t", "|", ""});
-    settings.RowDelimiter = ShortText(in, {"CRLF", "LF"});
-    settings.TextIncludeHeader = in.ConsumeBool();
-    settings.QuoteItems = in.ConsumeBool();
-    settings.HtmlTextColor = Color(in);
-    settings.HtmlBackColor = Color(in);
-    settings.HtmlIncludeHeader = in.ConsumeBool();
-    settings.RtfIncludeHeader = in.ConsumeBool();
+    settings.Delimited.Delimiter = ShortText(in, {",", ";", "\t", "|", ""});
+    settings.Delimited.RowEnd = in.ConsumeBool() ? LineEnd::CRLF : LineEnd::LF;
+    settings.Delimited.IncludeHeader = in.ConsumeBool();
+    settings.Delimited.QuoteItems = in.ConsumeBool();
+    settings.Html.TextColor = Color(in);
+    settings.Html.BackColor = Color(in);
+    settings.Html.IncludeHeader = in.ConsumeBool();
+    settings.Rtf.IncludeHeader = in.ConsumeBool();
     settings.DecimalSeparator = in.ConsumeBool() ? ',' : '.';
     // A table file's name up to its first dot: any bytes but the dot, the slash and NUL, or none.
     std::string baseName = in.ConsumeBool() ? in.ConsumeRandomLengthString(12) : "fuzz";
@@ -91,7 +91,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     for (int format = 0; format <= 6; ++format) {
         settings.OutputFormat = static_cast<OutputFormat>(format);
-        settings.OutputExtension = ExtensionOf(settings.OutputFormat);
         const std::string path = OutputPath(table, settings, settings.OutputFormat);
         try {
             ExportTable(table, settings);

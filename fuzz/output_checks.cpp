@@ -86,13 +86,13 @@ void CheckExport(OutputFormat format, const std::string& bytes, const ExpectedSh
     switch (format) {
     case OutputFormat::Text:
     case OutputFormat::CSV:
-        if (settings.QuoteItems && settings.ItemsDelimiter == "," && settings.RowDelimiter == "CRLF") {
-            CheckQuotedCsv(bytes, shape, settings.TextIncludeHeader);
+        if (settings.Delimited.QuoteItems && settings.Delimited.Delimiter == "," && settings.Delimited.RowEnd == LineEnd::CRLF) {
+            CheckQuotedCsv(bytes, shape, settings.Delimited.IncludeHeader);
         }
         return;
     case OutputFormat::HTML:  // the page's own title row, the header, a row per record
         for (; (at = bytes.find("<TR>", at)) != std::string::npos; at += 4) ++rows;
-        return Require(rows == 1 + shape.Records + settings.HtmlIncludeHeader, "HTML row count");
+        return Require(rows == 1 + shape.Records + settings.Html.IncludeHeader, "HTML row count");
     case OutputFormat::RTF:
         for (; at < bytes.size(); ++at) {
             at += bytes[at] == '\\';

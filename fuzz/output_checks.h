@@ -9,7 +9,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "table/export_settings.h"
+#include "export/export_settings.h"
 
 namespace quillet::fuzzing {
 

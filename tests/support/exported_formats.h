@@ -54,7 +54,6 @@ inline ExportSettings SettingsFor(const std::string& words, const std::filesyste
             for (const ExportedFormat& f : ExportedFormats()) {
                 if (value == f.Word) s.OutputFormat = f.Format;
             }
-            s.OutputExtension = ExtensionOf(s.OutputFormat);
         } else if (key == "records") {
             s.RecordFilter = value == "deleted" ? RecordFilter::OnlyDeleted
                              : value == "live"  ? RecordFilter::SkipDeleted
@@ -64,17 +63,17 @@ inline ExportSettings SettingsFor(const std::string& words, const std::filesyste
                 table->ColumnSelected[c] = ("," + value + ",").find("," + table->FieldNames[c] + ",") != std::string::npos;
             }
         } else if (key == "delimiter") {
-            s.ItemsDelimiter = value == "tab" ? "\t" : value == "space" ? " " : value;
+            s.Delimited.Delimiter = value == "tab" ? "\t" : value == "space" ? " " : value;
         } else if (key == "row-end") {
-            s.RowDelimiter = value == "lf" ? "LF" : "CRLF";
+            s.Delimited.RowEnd = value == "lf" ? LineEnd::LF : LineEnd::CRLF;
         } else if (key == "no-header") {
-            s.TextIncludeHeader = s.HtmlIncludeHeader = s.RtfIncludeHeader = false;
+            s.Delimited.IncludeHeader = s.Html.IncludeHeader = s.Rtf.IncludeHeader = false;
         } else if (key == "no-quotes") {
-            s.QuoteItems = false;
+            s.Delimited.QuoteItems = false;
         } else if (key == "text-color") {
-            s.HtmlTextColor = value;
+            s.Html.TextColor = value;
         } else if (key == "back-color") {
-            s.HtmlBackColor = value;
+            s.Html.BackColor = value;
         } else if (key == "decimal") {
             s.DecimalSeparator = value.at(0);
         } else {

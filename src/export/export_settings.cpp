@@ -1,4 +1,4 @@
-#include "table/export_settings.h"
+#include "export/export_settings.h"
 
 namespace quillet {
 
@@ -13,6 +13,10 @@ const char* ExtensionOf(OutputFormat format) {
     case OutputFormat::SQL: return ".sql";
     }
     return "";
+}
+
+const char* LineEndText(LineEnd end) {
+    return end == LineEnd::CRLF ? "\r\n" : "\n";
 }
 
 }  // namespace quillet

@@ -69,6 +69,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
     }
     // The .cpg parser sees text that other programs wrote, too.
-    if (const CodePage* page = CodePage::ForCpgText(bytes.substr(0, 63))) (void)page->ToUtf8(bytes.substr(0, 32));
+    if (const CodePage* page = CodePage::ForName(bytes.substr(0, 63))) (void)page->ToUtf8(bytes.substr(0, 32));
     return 0;
 }

@@ -9,8 +9,8 @@ packages=(
   libgtest-dev libgmock-dev
   libxml2-dev libsqlite3-dev
   clang libclang-rt-14-dev
-  sqlite3 libxml2-utils python3 python3-xlrd
-  xvfb xauth
+  sqlite3 libxml2-utils python3 python3-xlrd python3-dbf
+  xvfb xauth desktop-file-utils
 )
 
 missing=()

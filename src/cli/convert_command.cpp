@@ -88,7 +88,7 @@ Outcome RunConvert(const Invocation& invocation) {
     Outcome outcome = Outcome::Done;
     for (const std::string& argument : invocation.Tables) {
         outcome = Worse(outcome, ForTable(argument, [&] {
-            OpenTable table = OpenTableArgument(argument);
+            OpenTable table = OpenTableArgument(argument, invocation.Encoding);
             if (invocation.Columns && !SelectColumns(table, *invocation.Columns, argument)) return Outcome::Misused;
 
             settings.SaveFolder = invocation.OutFolder ? *invocation.OutFolder : FolderOf(table.SourcePath);
@@ -100,12 +100,18 @@ Outcome RunConvert(const Invocation& invocation) {
                 return Outcome::Failed;
             }
 
+            ExportResult result;
             {
                 // Wiped before the path is printed, which may go to the same terminal.
                 ProgressLine progress(stderr, argument, showProgress);
-                ExportTable(table, settings, [&](std::int64_t done, std::int64_t total) { progress.Update(done, total); });
+                result = ExportTable(table, settings, [&](std::int64_t done, std::int64_t total) { progress.Update(done, total); });
             }
             std::printf("%s\n", target.c_str());
+            if (result.UnwrittenCharacters > 0) {
+                Complain("\"" + target + "\": " + std::to_string(result.UnwrittenCharacters) +
+                         " characters have no place in the worksheet's code page and were written \"?\"; "
+                         "CSV, XML or SQL keep every character.");
+            }
             std::fflush(stdout);
             return Outcome::Done;
         }));

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "cli/table_argument.h"
+#include "table/table_code_page.h"
 #include "table/table_info.h"
 
 namespace quillet::cli {
@@ -19,6 +20,7 @@ std::string TypeText(char type) {
 
 void PrintInformation(const OpenTable& table) {
     for (const std::string& line : InformationLines(table)) std::printf("%s\n", line.c_str());
+    std::printf("%s\n", CodePageLine(table).c_str());
     std::size_t width = 4;
     for (int f = 0; f < table.ColumnCount; ++f) width = std::max(width, table.FieldNames[static_cast<std::size_t>(f)].size());
     for (int f = 0; f < table.ColumnCount; ++f) {
@@ -30,12 +32,12 @@ void PrintInformation(const OpenTable& table) {
 
 }  // namespace
 
-Outcome RunInfo(const std::vector<std::string>& tables) {
+Outcome RunInfo(const std::vector<std::string>& tables, const CodePage* encoding) {
     Outcome outcome = Outcome::Done;
     bool first = true;
     for (const std::string& argument : tables) {
         outcome = Worse(outcome, ForTable(argument, [&] {
-            const OpenTable table = OpenTableArgument(argument);
+            const OpenTable table = OpenTableArgument(argument, encoding);
             if (!first) std::printf("\n");
             first = false;
             PrintInformation(table);

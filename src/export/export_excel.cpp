@@ -50,7 +50,7 @@ ExcelTextEncoding SheetEncoding(const OpenTable& table, const ExportSettings& se
 
 }  // namespace
 
-void ExportExcel(const OpenTable& table, const ExportSettings& settings, const ExportProgress& progress) {
+ExportResult ExportExcel(const OpenTable& table, const ExportSettings& settings, const ExportProgress& progress) {
     const std::string path = OutputPath(table, settings, OutputFormat::Excel);
     const std::vector<int> columns = SelectedColumns(table);
     CheckSheetSize(table, settings, columns, path);
@@ -82,6 +82,7 @@ void ExportExcel(const OpenTable& table, const ExportSettings& settings, const E
         }
     });
     sheet.CloseFile();
+    return {.UnwrittenCharacters = encoding.Unwritten()};
 }
 
 }  // namespace quillet

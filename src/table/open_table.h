@@ -8,6 +8,7 @@
 #include "table/cell_value.h"
 #include "table/code_page.h"
 #include "table/fill_later_allocator.h"
+#include "table/table_code_page.h"
 #include "table/table_header.h"
 
 namespace quillet {
@@ -42,6 +43,7 @@ struct OpenTable {
     std::vector<std::string> FieldNames;
     FillLaterVector<std::uint8_t> DeletedFlags;
     const CodePage* TableCodePage = &CodePage::Default();
+    CodePageSource TableCodePageSource = CodePageSource::Default;
 
     // Filled by the Open command.
     int ColumnCount = 0;

@@ -1,7 +1,5 @@
 #include "table/read_table.h"
 
-#include <sys/stat.h>
-
 #include <algorithm>
 #include <atomic>
 #include <cstdio>
@@ -10,6 +8,7 @@
 #include <thread>
 
 #include "table/field_decoding.h"
+#include "table/table_code_page.h"
 
 namespace quillet {
 
@@ -62,26 +61,6 @@ LastUpdateDate DecodeLastUpdate(const std::array<std::uint8_t, 3>& bytes) {
     int year = bytes[0] + 1900;
     if (year < 1960) year += 100;
     return {static_cast<std::int16_t>(year), bytes[1], bytes[2]};
-}
-
-// A .cpg file beside the table names its code page; it wins over the header's driver byte.
-const CodePage* CodePageFromCpg(const std::string& path) {
-    const auto dot = path.find_last_of('.');
-    const auto slash = path.find_last_of('/');
-    const std::string stem = (dot == std::string::npos || (slash != std::string::npos && dot < slash)) ? path : path.substr(0, dot);
-    for (const char* extension : {".cpg", ".CPG", ".Cpg"}) {
-        // Only a plain file: opening a named pipe would wait for a writer.
-        struct stat info {};
-        if (::stat((stem + extension).c_str(), &info) != 0 || !S_ISREG(info.st_mode)) continue;
-        std::FILE* file = std::fopen((stem + extension).c_str(), "rb");
-        if (file == nullptr) continue;
-        char text[64];
-        const std::size_t got = std::fread(text, 1, sizeof(text), file);
-        std::fclose(file);
-        if (got < sizeof(text)) return CodePage::ForCpgText(std::string_view(text, got));
-        return nullptr;
-    }
-    return nullptr;
 }
 
 bool EndMarkerAt(ByteSource& source, std::uint64_t offset) {
@@ -236,15 +215,14 @@ OpenTable ReadTableFrom(ByteSource& source, const std::string& path, const ReadP
     DecodeSpan(table, decoded, held, readable);
     table.Header.RecordCount = static_cast<std::int32_t>(held);
 
-    const CodePage* page = CodePage::ForLanguageDriver(header.Reserved[17]);
-    table.TableCodePage = page != nullptr ? page : &CodePage::Default();
+    UseDeclaredCodePage(table, {});
     return table;
 }
 
 OpenTable ReadTableFile(const std::string& path, const ReadProgress& progress) {
     FileSource file(path);
     OpenTable table = ReadTableFrom(file, path, progress);
-    if (const CodePage* page = CodePageFromCpg(path)) table.TableCodePage = page;
+    UseDeclaredCodePage(table, path);
     return table;
 }
 

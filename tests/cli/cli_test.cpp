@@ -5,26 +5,13 @@
 #include <fstream>
 #include <sstream>
 
+#include "cli/run_cli.h"
 #include "support/exported_formats.h"
 
 using namespace quillet;
 using namespace quillet::testing;
 
 namespace {
-
-struct CliRun {
-    int Status = -1;
-    std::string Out, Err;
-};
-
-// Runs quillet-cli in the C locale, in workingFolder when one is given.
-CliRun RunCli(const std::vector<std::string>& arguments, const std::string& workingFolder = ".") {
-    TempDir streams;
-    std::string command = "cd " + ShellQuoted(workingFolder) + " && LC_ALL=C LANG= LANGUAGE= " QUILLET_CLI;
-    for (const std::string& a : arguments) command += " " + ShellQuoted(a);
-    const std::string status = Output(command + " >" + (streams / "out").string() + " 2>" + (streams / "err").string() + "; echo $?");
-    return {std::stoi(status), ReadFileBytes(streams / "out"), ReadFileBytes(streams / "err")};
-}
 
 bool Mentions(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 

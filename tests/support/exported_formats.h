@@ -41,7 +41,7 @@ inline const std::vector<ExportedFormat>& ExportedFormats() {
 }
 
 // Options as words: to=FORMAT records=all|deleted|live columns=NAME,... delimiter=,|;|:|tab|space
-// row-end=crlf|lf no-header no-quotes text-color=RRGGBB back-color=RRGGBB decimal=, (the CLI's
+// row-end=crlf|lf no-header no-quotes to-utf8 text-color=RRGGBB back-color=RRGGBB decimal=, (the CLI's
 // options without their dashes). Columns are chosen in table when one is given.
 inline ExportSettings SettingsFor(const std::string& words, const std::filesystem::path& folder, OpenTable* table = nullptr) {
     ExportSettings s;
@@ -68,6 +68,8 @@ inline ExportSettings SettingsFor(const std::string& words, const std::filesyste
             s.Delimited.RowEnd = value == "lf" ? LineEnd::LF : LineEnd::CRLF;
         } else if (key == "no-header") {
             s.Delimited.IncludeHeader = s.Html.IncludeHeader = s.Rtf.IncludeHeader = false;
+        } else if (key == "to-utf8") {
+            s.Delimited.ToUtf8 = true;
         } else if (key == "no-quotes") {
             s.Delimited.QuoteItems = false;
         } else if (key == "text-color") {

@@ -12,21 +12,22 @@ number = lambda v: repr(v)[:-2] if repr(v).endswith(".0") else repr(v)
 rows = []
 if kind in ("txt", "csv"):
     delimiter = {"tab": "\t", "space": " "}.get(option("delimiter", ","), option("delimiter", ","))
-    with open(path, newline="", encoding="latin-1") as f:
+    with open(path, newline="", encoding="utf-8" if "to-utf8" in words else "latin-1") as f:
         rows = list(csv.reader(f, delimiter=delimiter, quoting=csv.QUOTE_NONE if "no-quotes" in words else csv.QUOTE_MINIMAL))
 elif kind == "htm":
-    for line in open(path, newline="", encoding="latin-1").read().split("\r\n"):
+    for line in open(path, newline="", encoding="utf-8").read().split("\r\n"):
         if line.startswith("<TR>"):
             rows.append(["" if c == "&nbsp" else html.unescape(c) for c in re.findall(r"<T[HD]>(.*?)</T[HD]>", line, re.S)])
-elif kind == "rtf":
-    previous, cells = "", None
-    for line in open(path, newline="", encoding="cp1252", errors="replace").read().split("\r\n"):
+elif kind == "rtf":  # in the code page the document declares; \uN? is character N
+    previous, cells, text = "", None, open(path, "rb").read()
+    page = "cp" + re.search(rb"\\ansicpg(\d+)", text).group(1).decode()
+    for line in text.decode(page, errors="replace").split("\r\n"):
         if line == "{" and (previous.startswith("\\trowd") or previous.startswith("\\cellx")):
             cells = []
         elif line == "}" and cells is not None:
             rows, cells = rows + [cells], None
         elif cells is not None and line.endswith("\\cell "):
-            cells.append("" if line == " \\cell " else re.sub(r"\\(.)", r"\1", line[:-6]))
+            cells.append("" if line == " \\cell " else re.sub(r"\\u(\d+)\?|\\(.)", lambda m: chr(int(m.group(1))) if m.group(1) else m.group(2), line[:-6]))
         previous = line
 elif kind == "xml":
     root = ET.fromstring(subprocess.run(["xmllint", "--c14n", path], check=True, capture_output=True).stdout)

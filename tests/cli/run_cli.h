@@ -1,0 +1,24 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "support/checks.h"
+
+namespace quillet::testing {
+
+struct CliRun {
+    int Status = -1;
+    std::string Out, Err;
+};
+
+// Runs quillet-cli in the C locale, in workingFolder when one is given.
+inline CliRun RunCli(const std::vector<std::string>& arguments, const std::string& workingFolder = ".") {
+    TempDir streams;
+    std::string command = "cd " + ShellQuoted(workingFolder) + " && LC_ALL=C LANG= LANGUAGE= " QUILLET_CLI;
+    for (const std::string& a : arguments) command += " " + ShellQuoted(a);
+    const std::string status = Output(command + " >" + (streams / "out").string() + " 2>" + (streams / "err").string() + "; echo $?");
+    return {std::stoi(status), ReadFileBytes(streams / "out"), ReadFileBytes(streams / "err")};
+}
+
+}  // namespace quillet::testing

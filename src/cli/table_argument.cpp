@@ -36,6 +36,8 @@ OpenTable OpenTableArgument(const std::string& argument, const CodePage* encodin
                                                                " (its version byte is " + byte + ").");
     }
     if (encoding != nullptr) UseChosenCodePage(table, *encoding);
+    // What could not be read of a table that opened is said, but the table still counts as done.
+    for (const std::string& warning : table.Warnings) Complain(warning);
     table.ListColumns();
     table.SetSource(FullPath(argument));
     return table;

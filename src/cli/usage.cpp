@@ -27,8 +27,11 @@ COMMANDS
         For each table, the four lines of the desktop program's information box
         (file name, version, total records, last update), the code page the texts
         are read in and where it came from (a .cpg file beside the table, the
-        header's language byte, the default Windows-1252, or --encoding), then one
-        line per field: name, type, length, decimals.
+        header's language byte, the default Windows-1252, or --encoding), the memo
+        file read for its memo fields, then one line per field: name, type letter,
+        what the type holds, length, decimals. Memos that cannot be read (a missing
+        memo file, a damaged one) are shown empty and said on standard error; the
+        exit status stays 0.
 
     convert TABLE.dbf... --to FORMAT [options]
         Writes each table to one file named after the table (up to the first "."

@@ -150,7 +150,7 @@ TEST(Reader, SampleTablesCutAtEveryByte) {
 TEST(Reader, RefusedPathsLeaveThePreviousTableAndNoFileOpen) {
     TempDir dir;
     TableBuilder().Field("NAME", 'C', 10).Record({"Alice"}).WriteTo(dir / "good.dbf");
-    WriteFileBytes(dir / "bad.dbf", "\x04" + std::string(100, '\0'));
+    WriteFileBytes(dir / "bad.dbf", "\x05" + std::string(100, '\0'));
     OpenTable table;
     ReadTable((dir / "good.dbf").string(), table);
     table.ListColumns();
@@ -165,7 +165,7 @@ TEST(Reader, RefusedPathsLeaveThePreviousTableAndNoFileOpen) {
             ReadTable(name.empty() ? dir.Path().string() : name[0] == '/' ? name : (dir / name).string(), table);
             ADD_FAILURE() << name << " was read";
         } catch (const TableError& e) {
-            const std::string expected = name == "bad.dbf" ? "This is not a dBASE III file & \x04" : name == "missing.dbf" ? "No such file or directory"
+            const std::string expected = name == "bad.dbf" ? "This is not a dBASE III file & \x05" : name == "missing.dbf" ? "No such file or directory"
                                          : name.empty() ? "it is a folder" : "it is not a regular file";
             EXPECT_NE(std::string(e.what()).find(expected), std::string::npos) << e.what();
         }

@@ -61,6 +61,13 @@ public:
 
     void WriteTo(const std::filesystem::path& path) const { WriteFileBytes(path, Bytes()); }
 
+    // value as size bytes, least significant first.
+    static std::string LE(std::uint64_t value, int size) {
+        std::string out;
+        for (int i = 0; i < size; ++i) out += static_cast<char>(value >> (8 * i));
+        return out;
+    }
+
 private:
     struct FieldSpec {
         char Type;

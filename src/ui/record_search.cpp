@@ -64,7 +64,8 @@ bool CellMatcher::MatchesShown(std::string_view bytes) const {
 bool CellMatcher::Matches(std::int64_t record, int field) {
     const CellValue cell = table_.Cell(record, field);
     if (cell.Kind == CellKind::Text) return MatchesShown(cell.Text);
-    scratch_.clear();
+    // As the list shows them: binary memos by their size (which AppendCellText leaves out).
+    scratch_ = cell.Kind == CellKind::Binary ? BinaryCellText(cell.ByteSize) : std::string();
     AppendCellText(scratch_, cell, decimalSeparator_);
     return MatchesShown(scratch_);
 }

@@ -216,18 +216,25 @@ private slots:
         QVERIFY(details->isHidden());
     }
 
-    // Memos of real tables: texts whole with their line breaks, binary ones as their size.
+    // Memos of real tables: texts whole with their line breaks, binary ones as their size; the
+    // find bar finds them as shown.
     void detailsShowMemos_data() {
         QTest::addColumn<QString>("table");
         QTest::addColumn<QString>("shown");
+        QTest::addColumn<QString>("found");
         QTest::newRow("text") << "infused-dbf/dbase_83.dbf" << "DESC Memo (M), length 10\nOur Original assortment...a little "
-                                                                 "taste of heaven for everyone.  Let us\nselect";
-        QTest::newRow("binary") << "vfpx-samples/categories.dbf" << "PICTURE General (G), length 4\n(binary, 10,746 bytes)";
+                                                                 "taste of heaven for everyone.  Let us\nselect" << "1 of 1";
+        QTest::newRow("binary") << "vfpx-samples/categories.dbf" << "PICTURE General (G), length 4\n(binary, 10,746 bytes)"
+                                << "1 of 8";
     }
     void detailsShowMemos() {
         QFETCH(QString, table);
         QFETCH(QString, shown);
+        QFETCH(QString, found);
         Browsed b(OpenTableAt(QUILLET_CORPUS_DIR "/" + table.toStdString()));
+        ChildOf<QLineEdit>(b.Browser, QStringLiteral("findBox"))->setText(shown.section(u'\n', 1, 1));
+        QVERIFY(b.Settled());
+        QCOMPARE(b.Outcome(), found);
         b.Browser.DetailsAction()->trigger();
         b.View.setCurrentIndex(b.Order.index(0, 2));
         QVERIFY(ChildOf<QTextBrowser>(b.Browser, QStringLiteral("recordDetails"))->toPlainText().contains(shown));

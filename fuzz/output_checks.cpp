@@ -97,7 +97,10 @@ void CheckExport(OutputFormat format, const std::string& bytes, const ExpectedSh
         return Require(rows == 1 + shape.Records + settings.Html.IncludeHeader, "HTML row count");
     case OutputFormat::RTF:
         for (; at < bytes.size(); ++at) {
-            at += bytes[at] == '\\';
+            if (bytes[at] == '\\') {
+                ++at;  // an escaped character, a brace among them, is text
+                continue;
+            }
             depth += bytes[at] == '{' ? 1 : bytes[at] == '}' ? -1 : 0;
             Require(depth >= 0, "RTF group closed that was not open");
         }

@@ -34,7 +34,7 @@ void ExportDelimited(const OpenTable& table, const ExportSettings& settings, con
     OutputFile file(OutputPath(table, settings, format));
     const std::vector<int> columns = SelectedColumns(table);
     const std::string_view rowEnd = settings.RowDelimiter == "CRLF" ? std::string_view("\r\n") : std::string_view("\n");
-    const ItemWriter items{settings.ItemsDelimiter, table.ColumnCount - 1, settings.QuoteItems};
+    const ItemWriter items{settings.ItemsDelimiter, ListedColumns(table) - 1, settings.QuoteItems};
 
     if (settings.TextIncludeHeader) {
         std::string header;

@@ -100,13 +100,15 @@ Outcome RunConvert(const Invocation& invocation) {
                 return Outcome::Failed;
             }
 
+            ExportResult result;
             {
                 // Wiped before the path is printed, which may go to the same terminal.
                 ProgressLine progress(stderr, argument, showProgress);
-                ExportTable(table, settings, [&](std::int64_t done, std::int64_t total) { progress.Update(done, total); });
+                result = ExportTable(table, settings, [&](std::int64_t done, std::int64_t total) { progress.Update(done, total); });
             }
             std::printf("%s\n", target.c_str());
             std::fflush(stdout);
+            for (const std::string& note : result.Notes) Complain(note);
             return Outcome::Done;
         }));
     }

@@ -25,6 +25,13 @@ std::vector<int> SelectedColumns(const OpenTable& table) {
     return columns;
 }
 
+ExportResult CutNote(const std::string& path, std::int64_t count, std::size_t limit) {
+    if (count == 0) return {};
+    const std::string cells = count == 1 ? "1 cell" : std::to_string(count) + " cells";
+    return {{"\"" + path + "\": " + cells + " held more than " + std::to_string(limit) +
+             " characters, the most this format keeps in a cell; the rest was cut off."}};
+}
+
 namespace {
 
 // Whether text holds a byte the rule removes: cells are checked far more often than they hold one.

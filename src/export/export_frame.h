@@ -61,6 +61,9 @@ void WriteRecords(OutputFile& file, const OpenTable& table, const ExportSettings
     });
 }
 
+// The note of an export whose format cut count texts to limit characters; no note for none.
+ExportResult CutNote(const std::string& path, std::int64_t count, std::size_t limit);
+
 struct CleanRule {
     bool RemoveNul;
     bool RemoveCr;

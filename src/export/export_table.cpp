@@ -20,7 +20,7 @@ void RefuseToReplaceSource(const OpenTable& table, const ExportSettings& setting
 
 }  // namespace
 
-void ExportTable(const OpenTable& table, const ExportSettings& settings, const ExportProgress& progress) {
+ExportResult ExportTable(const OpenTable& table, const ExportSettings& settings, const ExportProgress& progress) {
     RefuseToReplaceSource(table, settings);
     switch (settings.OutputFormat) {
     case OutputFormat::Text: return ExportText(table, settings, progress);
@@ -31,6 +31,7 @@ void ExportTable(const OpenTable& table, const ExportSettings& settings, const E
     case OutputFormat::Excel: return ExportExcel(table, settings, progress);
     case OutputFormat::SQL: return ExportSql(table, settings, progress);
     }
+    return {};
 }
 
 }  // namespace quillet

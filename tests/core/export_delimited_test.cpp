@@ -92,7 +92,7 @@ TEST(DelimitedExport, CellsAreCleanedThenQuotedWithQuotesDoubled) {
     t.Record({"ABC", ""});  // padded with blanks; empty
     t.Record({"  lead", "x\0y\rz"s});  // leading blanks; NUL and CR inside
     t.Record({"say \"hi\"", "a,b"});  // quote; the delimiter
-    t.Record({"one\ntwo", "\""});  // LF kept; a lone quote
+    t.Record({"one\ntwo", "\""});  // LF kept in quotes, a blank without; a lone quote
     const OpenTable table = OpenBuilt(t, dir);
 
     EXPECT_EQ(Text(table, Options(",", "CRLF", false, true), dir),
@@ -104,7 +104,7 @@ TEST(DelimitedExport, CellsAreCleanedThenQuotedWithQuotesDoubled) {
               "ABC,\r\n"
               "lead,xyz\r\n"
               "say \"hi\",a,b\r\n"
-              "one\ntwo,\"\r\n");
+              "one two,\"\r\n");
 }
 
 TEST(DelimitedExport, TruthValuesNumbersAndTheDecimalSeparator) {

@@ -69,7 +69,7 @@ TEST(HtmlExport, MarkupCharactersInNamesAndCellsAreEscaped) {
               kHead +
                   "<TR><TH>A&amp;B</TH><TH>&lt;Q&quot;&gt;</TH></TR>\r\n"
                   "<TR><TD>&lt;b&gt;bold&lt;/b&gt; &amp; &quot;q&quot;</TD><TD>&amp;amp; stays text</TD>\r\n" +
-                  "<TR><TD>x\0yz\n\tw</TD><TD>caf\xE9</TD>\r\n"s + kEnd);
+                  "<TR><TD>xyz<br>\tw</TD><TD>caf\xE9</TD>\r\n" + kEnd);
 }
 
 TEST(HtmlExport, NoColumnsOrNoRecords) {

@@ -79,13 +79,13 @@ TEST(RtfExport, CellsEmptyCellsAndSelection) {
     TempDir dir;
     TableBuilder t;
     t.Field("A", 'C', 8).Field("B", 'N', 4).Field("C", 'L', 1);
-    t.Record({"   ", "", "T"}).Record({" a\0b\rc "s, "7", "?"});
+    t.Record({"   ", "", "T"}).Record({" a\0b\rc\nd "s, "7", "?"});
     OpenTable table = OpenBuilt(t, dir);
     ExportSettings settings = SettingsInto(dir.Path());
     settings.RtfIncludeHeader = false;
     EXPECT_EQ(Rtf(table, settings, dir),
               Head() + Block(3, " \\cell \r\n0\\cell \r\nTrue\\cell \r\n") +
-                  Block(3, "a\0bc\\cell \r\n"s + "7\\cell \r\nFalse\\cell \r\n") + "}\r\n");
+                  Block(3, "abc\\line d\\cell \r\n7\\cell \r\nFalse\\cell \r\n") + "}\r\n");
 
     table.ColumnSelected = {0, 0, 0};
     settings.RtfIncludeHeader = true;

@@ -40,7 +40,7 @@ inline std::string XmlElementName(std::string_view name) {
 struct ExportedFormat {
     const char* Name;
     OutputFormat Format;
-    void (*Export)(const OpenTable&, const ExportSettings&, const ExportProgress&);
+    ExportResult (*Export)(const OpenTable&, const ExportSettings&, const ExportProgress&);
     // Reads what Export wrote with the default settings (header on, CSV quoting on); a file
     // its consumer rejects fails the test.
     Sheet (*Read)(const std::filesystem::path& file);

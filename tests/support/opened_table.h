@@ -34,7 +34,7 @@ inline ExportSettings SettingsInto(const std::filesystem::path& folder) {
 
 // Runs exporter with settings aimed at dir and returns the bytes of the file it wrote there,
 // found by the name it must have: the table's base name and extension.
-inline std::string ExportedBytes(void (*exporter)(const OpenTable&, const ExportSettings&, const ExportProgress&),
+inline std::string ExportedBytes(ExportResult (*exporter)(const OpenTable&, const ExportSettings&, const ExportProgress&),
                                  const std::string& extension, const OpenTable& table, ExportSettings settings,
                                  const TempDir& dir) {
     settings.SaveFolder = dir.Path().string();

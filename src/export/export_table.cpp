@@ -30,6 +30,8 @@ ExportResult ExportTable(const OpenTable& table, const ExportSettings& settings,
     case OutputFormat::XML: return ExportXml(table, settings, progress);
     case OutputFormat::Excel: return ExportExcel(table, settings, progress);
     case OutputFormat::SQL: return ExportSql(table, settings, progress);
+    case OutputFormat::Xlsx: return ExportXlsx(table, settings, progress);
+    case OutputFormat::Sqlite: return ExportSqlite(table, settings, progress);
     }
     return {};
 }

@@ -31,6 +31,9 @@ ExportResult ExportRtf(const OpenTable& table, const ExportSettings& settings, c
 ExportResult ExportXml(const OpenTable& table, const ExportSettings& settings, const ExportProgress& progress = {});
 ExportResult ExportExcel(const OpenTable& table, const ExportSettings& settings, const ExportProgress& progress = {});
 ExportResult ExportSql(const OpenTable& table, const ExportSettings& settings, const ExportProgress& progress = {});
+// An Excel workbook and an SQLite database, with cells typed by their fields' types.
+ExportResult ExportXlsx(const OpenTable& table, const ExportSettings& settings, const ExportProgress& progress = {});
+ExportResult ExportSqlite(const OpenTable& table, const ExportSettings& settings, const ExportProgress& progress = {});
 
 // The exporter of settings.OutputFormat: the one call the desktop program and the CLI make.
 ExportResult ExportTable(const OpenTable& table, const ExportSettings& settings, const ExportProgress& progress = {});

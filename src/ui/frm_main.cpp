@@ -302,6 +302,8 @@ bool frmMain::OptionsAccepted(OutputFormat format) {
     case OutputFormat::XML:
     case OutputFormat::Excel:
     case OutputFormat::SQL:
+    case OutputFormat::Xlsx:
+    case OutputFormat::Sqlite:
         break;
     }
     if (dialog == nullptr) return true;  // a format without options

@@ -90,15 +90,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     settings.SaveFolder = Folder().string();
     settings.RecordFilter = filter;
     static const char* const delimiters[] = {",", ";", "\t", "|", ""};
-    static const char* const rowEnds[] = {"CRLF", "LF"};
-    settings.ItemsDelimiter = ShortText(in, delimiters, std::size(delimiters));
-    settings.RowDelimiter = ShortText(in, rowEnds, std::size(rowEnds));
-    settings.TextIncludeHeader = in.ConsumeBool();
-    settings.QuoteItems = in.ConsumeBool();
-    settings.HtmlTextColor = Color(in);
-    settings.HtmlBackColor = Color(in);
-    settings.HtmlIncludeHeader = in.ConsumeBool();
-    settings.RtfIncludeHeader = in.ConsumeBool();
+    settings.Delimited.Delimiter = ShortText(in, delimiters, std::size(delimiters));
+    settings.Delimited.RowEnd = in.ConsumeBool() ? LineEnd::CRLF : LineEnd::LF;
+    settings.Delimited.IncludeHeader = in.ConsumeBool();
+    settings.Delimited.QuoteItems = in.ConsumeBool();
+    settings.Html.TextColor = Color(in);
+    settings.Html.BackColor = Color(in);
+    settings.Html.IncludeHeader = in.ConsumeBool();
+    settings.Rtf.IncludeHeader = in.ConsumeBool();
     settings.DecimalSeparator = in.ConsumeBool() ? ',' : '.';
     // A table file's name up to its first dot: any bytes but the dot, the slash and NUL, or none.
     std::string baseName = in.ConsumeBool() ? in.ConsumeRandomLengthString(12) : "fuzz";
@@ -120,7 +119,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const fuzzing::ExpectedShape shape = ShapeOf(table, filter);
     for (int format = 0; format <= 6; ++format) {
         settings.OutputFormat = static_cast<OutputFormat>(format);
-        settings.OutputExtension = ExtensionOf(settings.OutputFormat);
         const std::string path = OutputPath(table, settings, settings.OutputFormat);
         try {
             ExportTable(table, settings);

@@ -154,11 +154,11 @@ void CheckExport(OutputFormat format, const std::string& bytes, const ExpectedSh
     switch (format) {
     case OutputFormat::Text:
     case OutputFormat::CSV:
-        if (settings.QuoteItems && settings.ItemsDelimiter == "," && settings.RowDelimiter == "CRLF") {
-            CheckQuotedCsv(bytes, shape, settings.TextIncludeHeader);
+        if (settings.Delimited.QuoteItems && settings.Delimited.Delimiter == "," && settings.Delimited.RowEnd == LineEnd::CRLF) {
+            CheckQuotedCsv(bytes, shape, settings.Delimited.IncludeHeader);
         }
         return;
-    case OutputFormat::HTML: return CheckHtml(bytes, shape, settings.HtmlIncludeHeader);
+    case OutputFormat::HTML: return CheckHtml(bytes, shape, settings.Html.IncludeHeader);
     case OutputFormat::RTF: return CheckRtf(bytes);
     case OutputFormat::XML: return CheckXml(bytes, shape);
     case OutputFormat::Excel: return CheckWorksheet(bytes);

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string>
 
-#include "table/export_settings.h"
+#include "export/export_settings.h"
 
 namespace quillet::fuzzing {
 

@@ -45,10 +45,10 @@ std::string DelimiterNamed(const std::string& value) {
     Refuse("--delimiter \"" + value + "\" is not a choice; use , ; : space or tab");
 }
 
-std::string RowEndNamed(const std::string& value) {
+LineEnd RowEndNamed(const std::string& value) {
     const std::string name = Lower(value);
-    if (name == "crlf") return "CRLF";
-    if (name == "lf") return "LF";
+    if (name == "crlf") return LineEnd::CRLF;
+    if (name == "lf") return LineEnd::LF;
     Refuse("--row-end \"" + value + "\" is not a choice; use crlf or lf");
 }
 
@@ -91,7 +91,6 @@ void Apply(Invocation& invocation, const std::string& option, const std::string&
     ExportSettings& s = invocation.Settings;
     if (option == "--to") {
         s.OutputFormat = FormatNamed(value);
-        s.OutputExtension = ExtensionOf(s.OutputFormat);
     } else if (option == "--out") {
         if (value.empty()) Refuse("--out needs a folder");
         invocation.OutFolder = value;
@@ -100,19 +99,19 @@ void Apply(Invocation& invocation, const std::string& option, const std::string&
     } else if (option == "--columns") {
         invocation.Columns = ColumnNames(value);
     } else if (option == "--delimiter") {
-        s.ItemsDelimiter = DelimiterNamed(value);
+        s.Delimited.Delimiter = DelimiterNamed(value);
     } else if (option == "--row-end") {
-        s.RowDelimiter = RowEndNamed(value);
+        s.Delimited.RowEnd = RowEndNamed(value);
     } else if (option == "--text-color") {
-        s.HtmlTextColor = ColorNamed(option, value);
+        s.Html.TextColor = ColorNamed(option, value);
     } else if (option == "--back-color") {
-        s.HtmlBackColor = ColorNamed(option, value);
+        s.Html.BackColor = ColorNamed(option, value);
     } else if (option == "--no-header") {
-        s.TextIncludeHeader = false;
-        s.HtmlIncludeHeader = false;
-        s.RtfIncludeHeader = false;
+        s.Delimited.IncludeHeader = false;
+        s.Html.IncludeHeader = false;
+        s.Rtf.IncludeHeader = false;
     } else if (option == "--no-quotes") {
-        s.QuoteItems = false;
+        s.Delimited.QuoteItems = false;
     }
 }
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "table/export_settings.h"
+#include "export/export_settings.h"
 
 namespace quillet::cli {
 

@@ -35,10 +35,10 @@ ExportResult ExportDelimited(const OpenTable& table, const ExportSettings& setti
                      OutputFormat format) {
     OutputFile file(OutputPath(table, settings, format));
     const std::vector<int> columns = SelectedColumns(table);
-    const std::string_view rowEnd = settings.RowDelimiter == "CRLF" ? std::string_view("\r\n") : std::string_view("\n");
-    const ItemWriter items{settings.ItemsDelimiter, ListedColumns(table) - 1, settings.QuoteItems};
+    const std::string_view rowEnd = LineEndText(settings.Delimited.RowEnd);
+    const ItemWriter items{settings.Delimited.Delimiter, ListedColumns(table) - 1, settings.Delimited.QuoteItems};
 
-    if (settings.TextIncludeHeader) {
+    if (settings.Delimited.IncludeHeader) {
         std::string header;
         for (int f : columns) items.Append(header, table.FieldNames[static_cast<std::size_t>(f)], f);
         header.append(rowEnd);

@@ -81,10 +81,10 @@ ExportResult ExportHtml(const OpenTable& table, const ExportSettings& settings, 
     std::string line;
 
     AppendFilled(line, HtmlPageHead,
-                 {{"TEXTCOLOR", settings.HtmlTextColor}, {"BGCOLOR", settings.HtmlBackColor}});
+                 {{"TEXTCOLOR", settings.Html.TextColor}, {"BGCOLOR", settings.Html.BackColor}});
     file.WriteLine(line);
 
-    if (settings.HtmlIncludeHeader) {
+    if (settings.Html.IncludeHeader) {
         const CellTemplate headerCell(HtmlHeaderCell);
         line.assign("<TR>");
         for (int f : columns) headerCell.Append(line, table.FieldNames[static_cast<std::size_t>(f)]);

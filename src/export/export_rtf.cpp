@@ -69,7 +69,7 @@ ExportResult ExportRtf(const OpenTable& table, const ExportSettings& settings, c
     const RowFrame frame(columns.size());
 
     file.WriteLine(RtfHead);
-    if (settings.RtfIncludeHeader) {
+    if (settings.Rtf.IncludeHeader) {
         std::string header;
         AppendRow(header, frame, [&](auto&& appendCell) {
             for (int f : columns) appendCell(table.FieldNames[static_cast<std::size_t>(f)]);

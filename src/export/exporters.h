@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "export/export_error.h"
-#include "table/export_settings.h"
+#include "export/export_settings.h"
 #include "table/open_table.h"
 
 namespace quillet {

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "table/export_settings.h"
+#include "export/export_settings.h"
 #include "table/open_table.h"
 
 namespace quillet {

@@ -248,7 +248,7 @@ void frmMain::ShowTable(OpenTable&& table, const QString& path) {
 }
 
 void frmMain::RefreshSaveBox() {
-    Text3->setText(PathText(OutputPathText(settings_.SaveFolder, table_.TableBaseName, settings_.OutputExtension)));
+    Text3->setText(PathText(OutputPathText(settings_.SaveFolder, table_.TableBaseName, ExtensionOf(settings_.OutputFormat))));
 }
 
 void frmMain::Tell(const QString& text, MessageIcon icon) { platform_.ShowMessage(this, ProgramName(), text, icon); }
@@ -346,7 +346,6 @@ void frmMain::Command5_Click() {
 void frmMain::Option2_Click(int index) {
     if (index >= 0 && index <= 6) {
         settings_.OutputFormat = static_cast<OutputFormat>(index);
-        settings_.OutputExtension = ExtensionOf(settings_.OutputFormat);
     }
     if (!Text2->text().isEmpty() && !Text3->text().isEmpty()) RefreshSaveBox();
 }

@@ -3,7 +3,7 @@
 #include <QString>
 #include <QWidget>
 
-#include "table/export_settings.h"
+#include "export/export_settings.h"
 #include "table/open_table.h"
 #include "ui/platform/platform.h"
 

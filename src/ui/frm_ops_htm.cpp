@@ -57,9 +57,9 @@ void frmOpsHtm::Picture2_Click(int index) {
 }
 
 void frmOpsHtm::StoreChoices() {
-    settings_.HtmlBackColor = HtmlColorOf(Picture2[1]->Color());
-    settings_.HtmlTextColor = HtmlColorOf(Picture2[0]->Color());
-    settings_.HtmlIncludeHeader = Check1->isChecked();
+    settings_.Html.BackColor = HtmlColorOf(Picture2[1]->Color());
+    settings_.Html.TextColor = HtmlColorOf(Picture2[0]->Color());
+    settings_.Html.IncludeHeader = Check1->isChecked();
 }
 
 }  // namespace quillet

@@ -25,10 +25,10 @@ std::string ItemsDelimiterOf(const QComboBox& box) {
     return text.toStdString();
 }
 
-// "CRLF" or "LF": the entry chosen, or the one whose name was typed; any other text keeps the choice.
-std::string RowDelimiterOf(const QComboBox& box) {
+// The entry chosen, or the one whose name was typed; any other text keeps the choice.
+LineEnd RowDelimiterOf(const QComboBox& box) {
     const int typed = box.findText(box.currentText(), Qt::MatchFixedString);
-    return box.itemText(typed >= 0 ? typed : box.currentIndex()).toStdString();
+    return box.itemText(typed >= 0 ? typed : box.currentIndex()) == QLatin1String("LF") ? LineEnd::LF : LineEnd::CRLF;
 }
 
 }  // namespace
@@ -90,10 +90,10 @@ void frmOptions::Form_Load() {
 }
 
 void frmOptions::StoreChoices() {
-    settings_.ItemsDelimiter = ItemsDelimiterOf(*Combo1);
-    settings_.TextIncludeHeader = Check1->isChecked();
-    settings_.QuoteItems = Check2->isChecked();
-    settings_.RowDelimiter = RowDelimiterOf(*Combo2);
+    settings_.Delimited.Delimiter = ItemsDelimiterOf(*Combo1);
+    settings_.Delimited.IncludeHeader = Check1->isChecked();
+    settings_.Delimited.QuoteItems = Check2->isChecked();
+    settings_.Delimited.RowEnd = RowDelimiterOf(*Combo2);
 }
 
 }  // namespace quillet

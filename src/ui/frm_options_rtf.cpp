@@ -28,6 +28,6 @@ void frmOptionsRtf::BuildControls() {
     FitCaptions(this, {});
 }
 
-void frmOptionsRtf::StoreChoices() { settings_.RtfIncludeHeader = Check1->isChecked(); }
+void frmOptionsRtf::StoreChoices() { settings_.Rtf.IncludeHeader = Check1->isChecked(); }
 
 }  // namespace quillet

@@ -3,7 +3,7 @@
 #include <QDialog>
 #include <QList>
 
-#include "table/export_settings.h"
+#include "export/export_settings.h"
 #include "ui/platform/platform.h"
 
 class QComboBox;

@@ -2,7 +2,7 @@
 
 #include <QDialog>
 
-#include "table/export_settings.h"
+#include "export/export_settings.h"
 
 class QPushButton;
 

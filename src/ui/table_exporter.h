@@ -4,7 +4,7 @@
 #include <QString>
 #include <thread>
 
-#include "table/export_settings.h"
+#include "export/export_settings.h"
 #include "table/open_table.h"
 
 namespace quillet {

@@ -28,7 +28,6 @@ std::string CoreBytes(const std::string& tablePath, const std::string& folder, E
     table.SetSource(tablePath);
     if (!columns.empty()) table.ColumnSelected = columns;
     settings.SaveFolder = folder;
-    settings.OutputExtension = ExtensionOf(settings.OutputFormat);
     ExportTable(table, settings);
     return ReadFileBytes(OutputPath(table, settings, settings.OutputFormat));
 }
@@ -74,22 +73,22 @@ TEST(CliIdentity, EveryOptionGivesTheCoresExportWithTheSameSetting) {
          {1, 0, 0, 1}},
         {{"--delimiter", "tab", "--row-end", "lf", "--no-quotes"},
          [](ExportSettings& s) {
-             s.ItemsDelimiter = "\t";
-             s.RowDelimiter = "LF";
-             s.QuoteItems = false;
+             s.Delimited.Delimiter = "\t";
+             s.Delimited.RowEnd = LineEnd::LF;
+             s.Delimited.QuoteItems = false;
          },
          {}},
-        {{"--delimiter", "space"}, [](ExportSettings& s) { s.ItemsDelimiter = " "; }, {}},
+        {{"--delimiter", "space"}, [](ExportSettings& s) { s.Delimited.Delimiter = " "; }, {}},
         {{"--delimiter", ";", "--no-header"},
          [](ExportSettings& s) {
-             s.ItemsDelimiter = ";";
-             s.TextIncludeHeader = s.HtmlIncludeHeader = s.RtfIncludeHeader = false;
+             s.Delimited.Delimiter = ";";
+             s.Delimited.IncludeHeader = s.Html.IncludeHeader = s.Rtf.IncludeHeader = false;
          },
          {}},
         {{"--text-color", "ff0000", "--back-color", "#0000fF"},
          [](ExportSettings& s) {
-             s.HtmlTextColor = "FF0000";
-             s.HtmlBackColor = "0000FF";
+             s.Html.TextColor = "FF0000";
+             s.Html.BackColor = "0000FF";
          },
          {}},
     };

@@ -32,12 +32,12 @@ std::string Text(const OpenTable& table, const ExportSettings& settings, const T
     return ExportedBytes(ExportText, ".txt", table, settings, dir);
 }
 
-ExportSettings Options(std::string delimiter, std::string rowEnd, bool header, bool quote) {
+ExportSettings Options(std::string delimiter, LineEnd rowEnd, bool header, bool quote) {
     ExportSettings s;
-    s.ItemsDelimiter = std::move(delimiter);
-    s.RowDelimiter = std::move(rowEnd);
-    s.TextIncludeHeader = header;
-    s.QuoteItems = quote;
+    s.Delimited.Delimiter = std::move(delimiter);
+    s.Delimited.RowEnd = rowEnd;
+    s.Delimited.IncludeHeader = header;
+    s.Delimited.QuoteItems = quote;
     return s;
 }
 
@@ -46,15 +46,13 @@ ExportSettings Options(std::string delimiter, std::string rowEnd, bool header, b
 TEST(DelimitedExport, DelimiterRowEndAndQuotingOptions) {
     TempDir dir;
     const OpenTable table = OpenBuilt(People(), dir);
-    EXPECT_EQ(Text(table, Options(",", "CRLF", true, true), dir),
+    EXPECT_EQ(Text(table, Options(",", LineEnd::CRLF, true, true), dir),
               "\"NAME\",\"CITY\",\"AGE\"\r\n\"Smith\",\"Leeds\",\"42\"\r\n");
-    EXPECT_EQ(Text(table, Options(",", "LF", true, false), dir), "NAME,CITY,AGE\nSmith,Leeds,42\n");
-    EXPECT_EQ(Text(table, Options(";", "CRLF", false, false), dir), "Smith;Leeds;42\r\n");
-    EXPECT_EQ(Text(table, Options(":", "CRLF", false, false), dir), "Smith:Leeds:42\r\n");
-    EXPECT_EQ(Text(table, Options(" ", "CRLF", false, false), dir), "Smith Leeds 42\r\n");
-    EXPECT_EQ(Text(table, Options("\t", "LF", false, true), dir), "\"Smith\"\t\"Leeds\"\t\"42\"\n");
-    // Anything but exactly "CRLF" is a bare LF.
-    EXPECT_EQ(Text(table, Options(",", "crlf", false, false), dir), "Smith,Leeds,42\n");
+    EXPECT_EQ(Text(table, Options(",", LineEnd::LF, true, false), dir), "NAME,CITY,AGE\nSmith,Leeds,42\n");
+    EXPECT_EQ(Text(table, Options(";", LineEnd::CRLF, false, false), dir), "Smith;Leeds;42\r\n");
+    EXPECT_EQ(Text(table, Options(":", LineEnd::CRLF, false, false), dir), "Smith:Leeds:42\r\n");
+    EXPECT_EQ(Text(table, Options(" ", LineEnd::CRLF, false, false), dir), "Smith Leeds 42\r\n");
+    EXPECT_EQ(Text(table, Options("\t", LineEnd::LF, false, true), dir), "\"Smith\"\t\"Leeds\"\t\"42\"\n");
 }
 
 TEST(DelimitedExport, TextAndCsvDifferOnlyInExtension) {
@@ -71,7 +69,7 @@ TEST(DelimitedExport, TextAndCsvDifferOnlyInExtension) {
 TEST(DelimitedExport, TrailingDelimiterFollowsTheTablesLastColumnNotTheLastSelected) {
     TempDir dir;
     OpenTable table = OpenBuilt(People(), dir);
-    const ExportSettings plain = Options(",", "CRLF", true, false);
+    const ExportSettings plain = Options(",", LineEnd::CRLF, true, false);
 
     table.ColumnSelected = {1, 1, 0};
     EXPECT_EQ(Text(table, plain, dir), "NAME,CITY,\r\nSmith,Leeds,\r\n");
@@ -80,7 +78,7 @@ TEST(DelimitedExport, TrailingDelimiterFollowsTheTablesLastColumnNotTheLastSelec
     table.ColumnSelected = {0, 0, 1};
     EXPECT_EQ(Text(table, plain, dir), "AGE\r\n42\r\n");
     table.ColumnSelected = {0, 1, 0};
-    EXPECT_EQ(Text(table, Options(",", "CRLF", true, true), dir), "\"CITY\",\r\n\"Leeds\",\r\n");
+    EXPECT_EQ(Text(table, Options(",", LineEnd::CRLF, true, true), dir), "\"CITY\",\r\n\"Leeds\",\r\n");
     table.ColumnSelected = {0, 0, 0};
     EXPECT_EQ(Text(table, plain, dir), "\r\n\r\n");
 }
@@ -95,12 +93,12 @@ TEST(DelimitedExport, CellsAreCleanedThenQuotedWithQuotesDoubled) {
     t.Record({"one\ntwo", "\""});  // LF kept in quotes, a blank without; a lone quote
     const OpenTable table = OpenBuilt(t, dir);
 
-    EXPECT_EQ(Text(table, Options(",", "CRLF", false, true), dir),
+    EXPECT_EQ(Text(table, Options(",", LineEnd::CRLF, false, true), dir),
               "\"ABC\",\"\"\r\n"
               "\"lead\",\"xyz\"\r\n"
               "\"say \"\"hi\"\"\",\"a,b\"\r\n"
               "\"one\ntwo\",\"\"\"\"\r\n");
-    EXPECT_EQ(Text(table, Options(",", "CRLF", false, false), dir),
+    EXPECT_EQ(Text(table, Options(",", LineEnd::CRLF, false, false), dir),
               "ABC,\r\n"
               "lead,xyz\r\n"
               "say \"hi\",a,b\r\n"
@@ -114,20 +112,20 @@ TEST(DelimitedExport, TruthValuesNumbersAndTheDecimalSeparator) {
     t.Record({"T", "12.50", "0000000001"}).Record({"F", "-3", ""});
     const OpenTable table = OpenBuilt(t, dir);
 
-    ExportSettings comma = Options(",", "LF", false, false);
+    ExportSettings comma = Options(",", LineEnd::LF, false, false);
     comma.DecimalSeparator = ',';
     EXPECT_EQ(Text(table, comma, dir), "True,12,5,\nFalse,-3,\n");
-    comma.QuoteItems = true;
+    comma.Delimited.QuoteItems = true;
     EXPECT_EQ(Text(table, comma, dir), "\"True\",\"12,5\",\"\"\n\"False\",\"-3\",\"\"\n");
 }
 
 TEST(DelimitedExport, EmptyFileWhenNothingIsWritten) {
     TempDir dir;
     const OpenTable table = OpenBuilt(People(), dir);
-    ExportSettings settings = Options(",", "CRLF", false, true);
+    ExportSettings settings = Options(",", LineEnd::CRLF, false, true);
     settings.RecordFilter = RecordFilter::OnlyDeleted;
     EXPECT_EQ(Text(table, settings, dir), "");
-    settings.TextIncludeHeader = true;
+    settings.Delimited.IncludeHeader = true;
     EXPECT_EQ(Text(table, settings, dir), "\"NAME\",\"CITY\",\"AGE\"\r\n");
 }
 
@@ -177,7 +175,7 @@ TEST(DelimitedExport, QuotedCsvReadsBackWithPythonsCsvModule) {
     for (const auto& [stored, read] : records) expectRow(read);
 
     for (const std::string delimiter : {",", ";", "\t", " "}) {
-        for (const std::string rowEnd : {"CRLF", "LF"}) {
+        for (const LineEnd rowEnd : {LineEnd::CRLF, LineEnd::LF}) {
             ExportSettings settings = Options(delimiter, rowEnd, true, true);
             settings.SaveFolder = dir.Path().string();
             settings.DecimalSeparator = ',';
@@ -190,7 +188,7 @@ TEST(DelimitedExport, QuotedCsvReadsBackWithPythonsCsvModule) {
             char buffer[4096];
             for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) output.append(buffer, n);
             EXPECT_EQ(::pclose(pipe), 0) << output;
-            EXPECT_EQ(output, expected) << "delimiter " << int(delimiter[0]) << ", row end " << rowEnd;
+            EXPECT_EQ(output, expected) << "delimiter " << int(delimiter[0]) << ", row end " << LineEndText(rowEnd);
         }
     }
 }

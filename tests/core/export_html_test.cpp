@@ -46,9 +46,9 @@ TEST(HtmlExport, ColoursHeaderOptionAndEmptyCells) {
     t.Record({"", "0", "0000000001"}).Record({"    ", "", ""}).Record({"ITEM", "-1", ""});
     const OpenTable table = OpenBuilt(t, dir);
     ExportSettings settings = SettingsInto(dir.Path());
-    settings.HtmlTextColor = "FF0000";
-    settings.HtmlBackColor = "0000FF";
-    settings.HtmlIncludeHeader = false;
+    settings.Html.TextColor = "FF0000";
+    settings.Html.BackColor = "0000FF";
+    settings.Html.IncludeHeader = false;
     EXPECT_EQ(Html(table, settings, dir),
               "<head><title></title></head><body text=\"#FF0000\" bgcolor=\"#0000FF\">\r\n"
               "<TABLE BORDER><TR> <TH COLSPAN=1 > <B></B> </TH></TR>\r\n"
@@ -86,6 +86,6 @@ TEST(HtmlExport, NoColumnsOrNoRecords) {
     settings.RecordFilter = RecordFilter::OnlyDeleted;
     table.DeletedFlags = {0, 0};
     EXPECT_EQ(Html(table, settings, dir), kHead + "<TR><TH>NAME</TH></TR>\r\n" + kEnd);
-    settings.HtmlIncludeHeader = false;
+    settings.Html.IncludeHeader = false;
     EXPECT_EQ(Html(table, settings, dir), kHead + kEnd);
 }

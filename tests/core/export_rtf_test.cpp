@@ -82,17 +82,17 @@ TEST(RtfExport, CellsEmptyCellsAndSelection) {
     t.Record({"   ", "", "T"}).Record({" a\0b\rc\nd "s, "7", "?"});
     OpenTable table = OpenBuilt(t, dir);
     ExportSettings settings = SettingsInto(dir.Path());
-    settings.RtfIncludeHeader = false;
+    settings.Rtf.IncludeHeader = false;
     EXPECT_EQ(Rtf(table, settings, dir),
               Head() + Block(3, " \\cell \r\n0\\cell \r\nTrue\\cell \r\n") +
                   Block(3, "abc\\line d\\cell \r\n7\\cell \r\nFalse\\cell \r\n") + "}\r\n");
 
     table.ColumnSelected = {0, 0, 0};
-    settings.RtfIncludeHeader = true;
+    settings.Rtf.IncludeHeader = true;
     EXPECT_EQ(Rtf(table, settings, dir), Head() + Block(0, "") + Block(0, "") + Block(0, "") + "}\r\n");
 
     table.ColumnSelected = {1, 1, 1};
-    settings.RtfIncludeHeader = false;
+    settings.Rtf.IncludeHeader = false;
     settings.RecordFilter = RecordFilter::OnlyDeleted;
     EXPECT_EQ(Rtf(table, settings, dir), Head() + "}\r\n");
 }

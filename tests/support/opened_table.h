@@ -9,7 +9,7 @@
 #include "export/exporters.h"
 #include "support/files.h"
 #include "support/table_builder.h"
-#include "table/export_settings.h"
+#include "export/export_settings.h"
 #include "table/read_table.h"
 
 namespace quillet::testing {

@@ -19,6 +19,7 @@
 #include "ui/frm_main.h"
 
 using quillet::ExportSettings;
+using quillet::LineEnd;
 using quillet::frmMain;
 using quillet::MessageIcon;
 using quillet::OutputFormat;
@@ -175,7 +176,7 @@ private slots:
 
         Choose(OutputFormat::Excel);
         QCOMPARE(SaveBox(), Text(*out / "t.xls"));
-        QCOMPARE(window->Settings().OutputExtension, std::string(".xls"));
+        QCOMPARE(std::string(ExtensionOf(window->Settings().OutputFormat)), std::string(".xls"));
         Choose(OutputFormat::HTML);
         QCOMPARE(SaveBox(), Text(*out / "t.htm"));
 
@@ -190,7 +191,7 @@ private slots:
         QVERIFY(SaveBox().isEmpty());
         Choose(OutputFormat::SQL);
         QVERIFY(SaveBox().isEmpty());
-        QCOMPARE(window->Settings().OutputExtension, std::string(".sql"));
+        QCOMPARE(std::string(ExtensionOf(window->Settings().OutputFormat)), std::string(".sql"));
     }
 
     void eachFormatWritesTheFileTheSaveBoxNamesAsTheCoreDoes() {
@@ -223,15 +224,15 @@ private slots:
                  Click(d, "OKButton");
              },
              [](ExportSettings& s) {
-                 s.ItemsDelimiter = ";";
-                 s.RowDelimiter = "LF";
-                 s.QuoteItems = false;
+                 s.Delimited.Delimiter = ";";
+                 s.Delimited.RowEnd = LineEnd::LF;
+                 s.Delimited.QuoteItems = false;
              }},
             {OutputFormat::CSV, "frmOptions", [](QDialog& d) { Click(d, "OKButton"); },
              [](ExportSettings& s) {
-                 s.ItemsDelimiter = ",";
-                 s.RowDelimiter = "CRLF";
-                 s.QuoteItems = true;
+                 s.Delimited.Delimiter = ",";
+                 s.Delimited.RowEnd = LineEnd::CRLF;
+                 s.Delimited.QuoteItems = true;
              }},
             {OutputFormat::HTML, "frmOpsHtm",
              [this](QDialog& d) {
@@ -241,15 +242,15 @@ private slots:
                  Click(d, "OKButton");
              },
              [](ExportSettings& s) {
-                 s.HtmlTextColor = "FF0000";
-                 s.HtmlIncludeHeader = false;
+                 s.Html.TextColor = "FF0000";
+                 s.Html.IncludeHeader = false;
              }},
             {OutputFormat::RTF, "frmOptionsRtf",
              [](QDialog& d) {
                  ChildOf<QCheckBox>(d, QStringLiteral("Check1"))->setChecked(false);
                  Click(d, "OKButton");
              },
-             [](ExportSettings& s) { s.RtfIncludeHeader = false; }},
+             [](ExportSettings& s) { s.Rtf.IncludeHeader = false; }},
             {OutputFormat::XML, nullptr, {}, [](ExportSettings&) {}},
             {OutputFormat::Excel, nullptr, {}, [](ExportSettings&) {}},
             {OutputFormat::SQL, nullptr, {}, [](ExportSettings&) {}},

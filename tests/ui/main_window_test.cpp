@@ -182,7 +182,7 @@ private slots:
         QVERIFY(Child<QCheckBox>(QStringLiteral("Check1"))->isChecked());
         QCOMPARE(window->ChosenRecordFilter(), quillet::RecordFilter::AllRecords);
         QCOMPARE(window->Settings().OutputFormat, quillet::OutputFormat::CSV);
-        QCOMPARE(window->Settings().OutputExtension, std::string(".csv"));
+        QCOMPARE(std::string(ExtensionOf(window->Settings().OutputFormat)), std::string(".csv"));
         QVERIFY(window->Settings().OptionsAccepted);
         QVERIFY(!window->TableLoaded());
 
@@ -380,7 +380,7 @@ private slots:
 
         // Another format renames the file the box names; a folder at the root gives one separator.
         Click(*window, "Option2_5");
-        QCOMPARE(window->Settings().OutputExtension, std::string(".xls"));
+        QCOMPARE(std::string(ExtensionOf(window->Settings().OutputFormat)), std::string(".xls"));
         QCOMPARE(SaveBox(), QStringLiteral("/data/out/PLAIN.xls"));
         window->Settings().SaveFolder = "/";
         QVERIFY(Open(Path(*dir, "a.b.dbf")));
@@ -389,7 +389,7 @@ private slots:
         // With the Save box empty, a format choice leaves it empty.
         Child<QLineEdit>(QStringLiteral("Text3"))->clear();
         Click(*window, "Option2_6");
-        QCOMPARE(window->Settings().OutputExtension, std::string(".sql"));
+        QCOMPARE(std::string(ExtensionOf(window->Settings().OutputFormat)), std::string(".sql"));
         QVERIFY(SaveBox().isEmpty());
         Click(*window, "Command4");
         QCOMPARE(platform->Messages.last().Text, QStringLiteral("Need to open a save location!"));

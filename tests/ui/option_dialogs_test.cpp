@@ -15,6 +15,7 @@
 
 using quillet::ColorSwatch;
 using quillet::ExportSettings;
+using quillet::LineEnd;
 using quillet::frmOptions;
 using quillet::frmOptionsRtf;
 using quillet::frmOpsHtm;
@@ -27,14 +28,14 @@ namespace {
 // Settings unlike every dialog default, so that a test sees exactly what a dialog stored.
 ExportSettings Unlike() {
     ExportSettings settings;
-    settings.ItemsDelimiter = "#";
-    settings.RowDelimiter = "";
-    settings.TextIncludeHeader = false;
-    settings.QuoteItems = false;
-    settings.HtmlTextColor = "123456";
-    settings.HtmlBackColor = "ABCDEF";
-    settings.HtmlIncludeHeader = false;
-    settings.RtfIncludeHeader = false;
+    settings.Delimited.Delimiter = "#";
+    settings.Delimited.RowEnd = LineEnd::LF;
+    settings.Delimited.IncludeHeader = false;
+    settings.Delimited.QuoteItems = false;
+    settings.Html.TextColor = "123456";
+    settings.Html.BackColor = "ABCDEF";
+    settings.Html.IncludeHeader = false;
+    settings.Rtf.IncludeHeader = false;
     return settings;
 }
 
@@ -71,10 +72,10 @@ class OptionDialogsTest : public QObject {
         return settings;
     }
     static std::string DelimiterStored(int entry, const QString& typed = {}) {
-        return StoredWith("Combo1", entry, typed).ItemsDelimiter;
+        return StoredWith("Combo1", entry, typed).Delimited.Delimiter;
     }
-    static std::string RowDelimiterStored(int entry, const QString& typed = {}) {
-        return StoredWith("Combo2", entry, typed).RowDelimiter;
+    static LineEnd RowDelimiterStored(int entry, const QString& typed = {}) {
+        return StoredWith("Combo2", entry, typed).Delimited.RowEnd;
     }
 
 private slots:
@@ -106,24 +107,24 @@ private slots:
 
         Click(dialog, "OKButton");
         QCOMPARE(dialog.result(), int(QDialog::Accepted));
-        QCOMPARE(settings.ItemsDelimiter, std::string(","));
-        QCOMPARE(settings.RowDelimiter, std::string("CRLF"));
-        QVERIFY(settings.TextIncludeHeader);
-        QVERIFY(settings.QuoteItems);
+        QCOMPARE(settings.Delimited.Delimiter, std::string(","));
+        QVERIFY(settings.Delimited.RowEnd == LineEnd::CRLF);
+        QVERIFY(settings.Delimited.IncludeHeader);
+        QVERIFY(settings.Delimited.QuoteItems);
         QVERIFY(settings.OptionsAccepted);
 
         // A new showing opens at the defaults again, whatever was stored.
-        settings.ItemsDelimiter = ";";
+        settings.Delimited.Delimiter = ";";
         frmOptions again(settings);
         ChildOf<QComboBox>(again, QStringLiteral("Combo1"))->setCurrentIndex(2);
         ChildOf<QComboBox>(again, QStringLiteral("Combo2"))->setCurrentIndex(1);
         ChildOf<QCheckBox>(again, QStringLiteral("Check1"))->setChecked(false);
         ChildOf<QCheckBox>(again, QStringLiteral("Check2"))->setChecked(false);
         Click(again, "OKButton");
-        QCOMPARE(settings.ItemsDelimiter, std::string(":"));
-        QCOMPARE(settings.RowDelimiter, std::string("LF"));
-        QVERIFY(!settings.TextIncludeHeader);
-        QVERIFY(!settings.QuoteItems);
+        QCOMPARE(settings.Delimited.Delimiter, std::string(":"));
+        QVERIFY(settings.Delimited.RowEnd == LineEnd::LF);
+        QVERIFY(!settings.Delimited.IncludeHeader);
+        QVERIFY(!settings.Delimited.QuoteItems);
         frmOptions third(settings);
         QCOMPARE(ChildOf<QComboBox>(third, QStringLiteral("Combo1"))->currentText(), QStringLiteral(","));
         QCOMPARE(ChildOf<QComboBox>(third, QStringLiteral("Combo2"))->currentText(), QStringLiteral("CRLF"));
@@ -141,10 +142,10 @@ private slots:
         // Beyond the characters every code page shares, typing is refused.
         QCOMPARE(DelimiterStored(0, QStringLiteral("§")), std::string(","));
 
-        QCOMPARE(RowDelimiterStored(1), std::string("LF"));
-        QCOMPARE(RowDelimiterStored(0, QStringLiteral("lf")), std::string("LF"));
-        QCOMPARE(RowDelimiterStored(1, QStringLiteral("CR")), std::string("LF"));
-        QCOMPARE(RowDelimiterStored(0, QStringLiteral("anything")), std::string("CRLF"));
+        QVERIFY(RowDelimiterStored(1) == LineEnd::LF);
+        QVERIFY(RowDelimiterStored(0, QStringLiteral("lf")) == LineEnd::LF);
+        QVERIFY(RowDelimiterStored(1, QStringLiteral("CR")) == LineEnd::LF);
+        QVERIFY(RowDelimiterStored(0, QStringLiteral("anything")) == LineEnd::CRLF);
     }
 
     void cancellingDelimitedTextOptionsStoresNothing() {
@@ -156,9 +157,9 @@ private slots:
             CloseBy(dialog, how);
             QVERIFY(!dialog.isVisible());
             QVERIFY(!settings.OptionsAccepted);
-            QCOMPARE(settings.ItemsDelimiter, std::string("#"));
-            QCOMPARE(settings.RowDelimiter, std::string(""));
-            QVERIFY(!settings.TextIncludeHeader);
+            QCOMPARE(settings.Delimited.Delimiter, std::string("#"));
+            QVERIFY(settings.Delimited.RowEnd == LineEnd::LF);
+            QVERIFY(!settings.Delimited.IncludeHeader);
         }
     }
 
@@ -177,9 +178,9 @@ private slots:
         QCOMPARE(back->Color(), QColor(Qt::white));
         QVERIFY(text->geometry().bottom() < back->geometry().top());
         Click(dialog, "OKButton");
-        QCOMPARE(settings.HtmlTextColor, std::string("000000"));
-        QCOMPARE(settings.HtmlBackColor, std::string("FFFFFF"));
-        QVERIFY(settings.HtmlIncludeHeader);
+        QCOMPARE(settings.Html.TextColor, std::string("000000"));
+        QCOMPARE(settings.Html.BackColor, std::string("FFFFFF"));
+        QVERIFY(settings.Html.IncludeHeader);
         QVERIFY(settings.OptionsAccepted);
 
         frmOpsHtm picked(platform, settings);
@@ -194,9 +195,9 @@ private slots:
         QCOMPARE(platform.ColorRequests, QList<QColor>({Qt::black, Qt::white, QColor(0, 0, 255)}));
         ChildOf<QCheckBox>(picked, QStringLiteral("Check1"))->setChecked(false);
         Click(picked, "OKButton");
-        QCOMPARE(settings.HtmlTextColor, std::string("FF0000"));
-        QCOMPARE(settings.HtmlBackColor, std::string("0000FF"));
-        QVERIFY(!settings.HtmlIncludeHeader);
+        QCOMPARE(settings.Html.TextColor, std::string("FF0000"));
+        QCOMPARE(settings.Html.BackColor, std::string("0000FF"));
+        QVERIFY(!settings.Html.IncludeHeader);
         QCOMPARE(quillet::HtmlColorOf(QColor(0x0a, 0xbc, 0xde)), std::string("0ABCDE"));
 
         // Cancel stores nothing, and the next showing is black on white with the header again.
@@ -206,8 +207,8 @@ private slots:
         platform.AnswerColorDialog(QColor(0, 255, 0));
         cancelled.Picture2_Click(0);
         Click(cancelled, "CancelButton");
-        QCOMPARE(settings.HtmlTextColor, std::string("FF0000"));
-        QVERIFY(!settings.HtmlIncludeHeader);
+        QCOMPARE(settings.Html.TextColor, std::string("FF0000"));
+        QVERIFY(!settings.Html.IncludeHeader);
         QVERIFY(!settings.OptionsAccepted);
     }
 
@@ -220,13 +221,13 @@ private slots:
         QVERIFY(ChildOf<QCheckBox>(dialog, QStringLiteral("Check1"))->isChecked());
         ChildOf<QCheckBox>(dialog, QStringLiteral("Check1"))->setChecked(false);
         Click(dialog, "CancelButton");
-        QVERIFY(!settings.RtfIncludeHeader);
+        QVERIFY(!settings.Rtf.IncludeHeader);
         QVERIFY(!settings.OptionsAccepted);
 
         frmOptionsRtf again(settings);
         QVERIFY(ChildOf<QCheckBox>(again, QStringLiteral("Check1"))->isChecked());
         Click(again, "OKButton");
-        QVERIFY(settings.RtfIncludeHeader);
+        QVERIFY(settings.Rtf.IncludeHeader);
         QVERIFY(settings.OptionsAccepted);
     }
 
@@ -265,9 +266,9 @@ private slots:
                                                                           .arg(c.Before)));
             // The close box stores no setting.
             if (c.How == Close::CloseBox) {
-                QCOMPARE(settings.ItemsDelimiter, std::string("#"));
-                QCOMPARE(settings.HtmlTextColor, std::string("123456"));
-                QVERIFY(!settings.RtfIncludeHeader);
+                QCOMPARE(settings.Delimited.Delimiter, std::string("#"));
+                QCOMPARE(settings.Html.TextColor, std::string("123456"));
+                QVERIFY(!settings.Rtf.IncludeHeader);
             }
         }
     }

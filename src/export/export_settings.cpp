@@ -1,4 +1,4 @@
-#include "table/export_settings.h"
+#include "export/export_settings.h"
 
 namespace quillet {
 
@@ -15,6 +15,10 @@ const char* ExtensionOf(OutputFormat format) {
     case OutputFormat::Sqlite: return ".sqlite";
     }
     return "";
+}
+
+const char* LineEndText(LineEnd end) {
+    return end == LineEnd::CRLF ? "\r\n" : "\n";
 }
 
 }  // namespace quillet

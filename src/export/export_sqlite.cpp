@@ -1,5 +1,7 @@
 #include <sqlite3.h>
 
+#include <cerrno>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -49,6 +51,7 @@ public:
     }
 
     void Run(const std::string& sql) {
+        errno = 0;
         if (sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, nullptr) != SQLITE_OK) Fail();
     }
     sqlite3_stmt* Prepare(const std::string& sql) {
@@ -56,7 +59,12 @@ public:
         return insert_;
     }
     void Check(int result) {
-        if (result != SQLITE_OK && result != SQLITE_DONE) Fail();
+        if (result != SQLITE_OK) Fail();
+    }
+    void Step(sqlite3_stmt* statement) {
+        errno = 0;
+        if (sqlite3_step(statement) != SQLITE_DONE) Fail();
+        Check(sqlite3_reset(statement));
     }
     void Close() {
         sqlite3_finalize(insert_);
@@ -67,7 +75,15 @@ public:
     }
 
 private:
-    [[noreturn]] void Fail() const { file_.Fail(db_ != nullptr ? sqlite3_errmsg(db_) : "the database could not be opened"); }
+    [[noreturn]] void Fail() const {
+        const int failedCall = errno;
+        if (db_ == nullptr) file_.Fail("the database could not be opened");
+        // SQLite says which step failed; the system's reason is what the user can act on. SQLite
+        // does not always keep it (a write the file-size limit cuts short), the failed call does.
+        int system = sqlite3_system_errno(db_);
+        if (system == 0 && (sqlite3_extended_errcode(db_) & 0xFF) == SQLITE_IOERR) system = failedCall;
+        file_.Fail(std::string(sqlite3_errmsg(db_)) + (system != 0 ? std::string(": ") + std::strerror(system) : ""));
+    }
 
     const OutputFile& file_;
     sqlite3* db_ = nullptr;
@@ -123,8 +139,7 @@ ExportResult ExportSqlite(const OpenTable& table, const ExportSettings& settings
                 break;
             }
         }
-        db.Check(sqlite3_step(statement));
-        db.Check(sqlite3_reset(statement));
+        db.Step(statement);
     });
     db.Run("COMMIT");
     db.Close();

@@ -1,5 +1,8 @@
 #include <xlsxwriter.h>
 
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -102,10 +105,25 @@ public:
     lxw_workbook* operator->() const { return book_; }
     lxw_workbook* Get() const { return book_; }
 
+    // The library writes the rows to a temporary file without checking the writes, so a full
+    // disk would give a workbook missing rows, reported as success: the file's error state
+    // tells, once its buffer is flushed.
+    void CheckRowsWritten(const OutputFile& file, lxw_worksheet* sheet) const {
+        FILE* rows = sheet->optimize_tmpfile;
+        errno = 0;
+        if (rows != nullptr && (std::fflush(rows) != 0 || std::ferror(rows) != 0)) {
+            file.Fail(errno != 0 ? std::strerror(errno) : "the rows could not be written");
+        }
+    }
+
     void Close(const OutputFile& file) {
+        errno = 0;
         const lxw_error error = workbook_close(book_);
+        const int system = errno;
         book_ = nullptr;
-        if (error != LXW_NO_ERROR) file.Fail(lxw_strerror(error));
+        if (error == LXW_NO_ERROR) return;
+        // The library names the step that failed; the system's reason is what the user can act on.
+        file.Fail(std::string(lxw_strerror(error)) + (system != 0 ? std::string(": ") + std::strerror(system) : ""));
     }
 
 private:
@@ -124,6 +142,8 @@ lxw_format* NewFormat(lxw_workbook* book, const char* numberFormat) {
 ExportResult ExportXlsx(const OpenTable& table, const ExportSettings& settings, const ExportProgress& progress) {
     const std::string path = OutputPath(table, settings, OutputFormat::Xlsx);
     const std::vector<int> columns = SelectedColumns(table);
+    // A sheet without columns would hold no trace of its records.
+    if (columns.empty()) throw ExportError("Select at least one column to export.");
     const std::int64_t records = WrittenRecords(table, settings);
     CheckSheetSize(records, columns.size(), path);
 
@@ -147,10 +167,8 @@ ExportResult ExportXlsx(const OpenTable& table, const ExportSettings& settings, 
     for (std::size_t c = 0; c < columns.size(); ++c) {
         writeText(0, static_cast<lxw_col_t>(c), table.FieldNames[static_cast<std::size_t>(columns[c])], formats.Header);
     }
-    if (!columns.empty()) {
-        worksheet_freeze_panes(sheet, 1, 0);
-        worksheet_autofilter(sheet, 0, 0, static_cast<lxw_row_t>(records), static_cast<lxw_col_t>(columns.size() - 1));
-    }
+    worksheet_freeze_panes(sheet, 1, 0);
+    worksheet_autofilter(sheet, 0, 0, static_cast<lxw_row_t>(records), static_cast<lxw_col_t>(columns.size() - 1));
 
     std::int64_t cut = 0;
     lxw_row_t row = 0;
@@ -190,6 +208,7 @@ ExportResult ExportXlsx(const OpenTable& table, const ExportSettings& settings, 
             }
         }
     });
+    book.CheckRowsWritten(file, sheet);
     book.Close(file);
     file.Commit();
     return CutNote(path, cut, kMaxCellText);

@@ -51,7 +51,7 @@ TEST(ExportFaults, DiskFullAtAnyPointKeepsTheEarlierFileInEveryFormat) {
         SCOPED_TRACE(path.filename().string());
         format.Export(table, settings, {});
         const auto size = std::filesystem::file_size(path);
-        ASSERT_GT(size, 2u << 20);
+        ASSERT_GT(size, 256u << 10);  // beyond the output buffer; a workbook is compressed
         std::ofstream(path, std::ios::trunc) << "earlier export";
 
         // Nothing fits; half fits (the failure comes amid the records); all but the last byte fits.

@@ -15,6 +15,7 @@
 #include "support/sheet.h"
 #include "support/sql_sheet.h"
 #include "support/text_sheets.h"
+#include "support/typed_sheets.h"
 #include "support/xls_sheet.h"
 #include "support/xml_sheet.h"
 
@@ -67,6 +68,10 @@ inline const std::vector<ExportedFormat>& ExportedFormats() {
         {.Name = "XML", .Format = OutputFormat::XML, .Export = ExportXml, .Read = ReadXml, .NameInFile = XmlElementName},
         {.Name = "Excel", .Format = OutputFormat::Excel, .Export = ExportExcel, .Read = ReadXls, .KeepsTablePositions = true},
         {.Name = "SQL", .Format = OutputFormat::SQL, .Export = ExportSql, .Read = ReadSql,
+         .RefusalWithoutColumns = "Select at least one column to export."},
+        {.Name = "Xlsx", .Format = OutputFormat::Xlsx, .Export = ExportXlsx, .Read = ReadXlsx,
+         .RefusalWithoutColumns = "Select at least one column to export."},
+        {.Name = "Sqlite", .Format = OutputFormat::Sqlite, .Export = ExportSqlite, .Read = ReadSqlite,
          .RefusalWithoutColumns = "Select at least one column to export."},
     };
     return formats;

@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <ctime>
 #include <string>
 #include <vector>
 
@@ -131,6 +132,20 @@ private:
     lxw_workbook* book_ = nullptr;
 };
 
+// The workbook's creation time is the table's last update (noon UTC), so that the same table
+// always gives the same bytes; 1980-01-01, the first date a zip file holds, when it has none.
+std::time_t CreationTime(const LastUpdateDate& update) {
+    const bool known = update.Year >= 1980 && update.Month >= 1 && update.Month <= 12 && update.Day >= 1 && update.Day <= 31;
+    // Days from 1970-01-01 to the date (proleptic Gregorian).
+    const int y = known ? update.Year - (update.Month <= 2) : 1979;
+    const int m = known ? update.Month : 1, d = known ? update.Day : 1;
+    const int era = y / 400, yearOfEra = y - era * 400;
+    const int dayOfYear = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
+    const int dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
+    const std::int64_t days = static_cast<std::int64_t>(era) * 146097 + dayOfEra - 719468;
+    return static_cast<std::time_t>(days * 86400 + 12 * 3600);
+}
+
 lxw_format* NewFormat(lxw_workbook* book, const char* numberFormat) {
     lxw_format* format = workbook_add_format(book);
     if (numberFormat != nullptr) format_set_num_format(format, numberFormat);
@@ -154,6 +169,9 @@ ExportResult ExportXlsx(const OpenTable& table, const ExportSettings& settings, 
     const Formats formats{NewFormat(book.Get(), nullptr), NewFormat(book.Get(), "yyyy-mm-dd"),
                           NewFormat(book.Get(), "yyyy-mm-dd hh:mm:ss"), NewFormat(book.Get(), "0.0000")};
     format_set_bold(formats.Header);
+    lxw_doc_properties properties{};
+    properties.created = CreationTime(table.LastUpdate);
+    workbook_set_properties(book.Get(), &properties);
 
     std::string utf8;
     const auto writeText = [&](lxw_row_t row, lxw_col_t column, std::string_view tableText, lxw_format* format) {

@@ -48,6 +48,8 @@ struct ExportedFormat {
     // Records and columns keep their table positions: a record the filter passes over leaves
     // its row empty, an unselected column its column, and Read reports the positions.
     bool KeepsTablePositions = false;
+    // Records are written by the calling thread alone, never in blocks on two threads.
+    bool OneThread = false;
     // With no column selected the exporter writes nothing and throws this message.
     const char* RefusalWithoutColumns = nullptr;
     // The name the file gives a field of this ASCII name.
@@ -66,12 +68,13 @@ inline const std::vector<ExportedFormat>& ExportedFormats() {
         {.Name = "HTML", .Format = OutputFormat::HTML, .Export = ExportHtml, .Read = ReadHtml},
         {.Name = "RTF", .Format = OutputFormat::RTF, .Export = ExportRtf, .Read = ReadRtf},
         {.Name = "XML", .Format = OutputFormat::XML, .Export = ExportXml, .Read = ReadXml, .NameInFile = XmlElementName},
-        {.Name = "Excel", .Format = OutputFormat::Excel, .Export = ExportExcel, .Read = ReadXls, .KeepsTablePositions = true},
+        {.Name = "Excel", .Format = OutputFormat::Excel, .Export = ExportExcel, .Read = ReadXls, .KeepsTablePositions = true,
+         .OneThread = true},
         {.Name = "SQL", .Format = OutputFormat::SQL, .Export = ExportSql, .Read = ReadSql,
          .RefusalWithoutColumns = "Select at least one column to export."},
-        {.Name = "Xlsx", .Format = OutputFormat::Xlsx, .Export = ExportXlsx, .Read = ReadXlsx,
+        {.Name = "Xlsx", .Format = OutputFormat::Xlsx, .Export = ExportXlsx, .Read = ReadXlsx, .OneThread = true,
          .RefusalWithoutColumns = "Select at least one column to export."},
-        {.Name = "Sqlite", .Format = OutputFormat::Sqlite, .Export = ExportSqlite, .Read = ReadSqlite,
+        {.Name = "Sqlite", .Format = OutputFormat::Sqlite, .Export = ExportSqlite, .Read = ReadSqlite, .OneThread = true,
          .RefusalWithoutColumns = "Select at least one column to export."},
     };
     return formats;

@@ -61,7 +61,7 @@ inline std::string HtmlUnescaped(std::string_view text) {
     for (std::size_t i = 0; i < text.size();) {
         bool replaced = false;
         for (const auto& [entity, c] : {std::pair<std::string_view, char>{"&amp;", '&'}, {"&lt;", '<'}, {"&gt;", '>'},
-                                        {"&quot;", '"'}}) {
+                                        {"&quot;", '"'}, {"<br>", '\n'}}) {
             if (text.substr(i).starts_with(entity)) {
                 out += c;
                 i += entity.size();
@@ -103,6 +103,11 @@ inline Sheet ReadHtml(const std::filesystem::path& file) {
 inline std::string RtfUnescaped(std::string_view text) {
     std::string out;
     for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text.substr(i).starts_with("\\line ")) {
+            out += '\n';
+            i += 5;
+            continue;
+        }
         if (text[i] == '\\' && i + 1 < text.size()) ++i;
         out += text[i];
     }

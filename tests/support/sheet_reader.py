@@ -36,6 +36,7 @@ mode, files = sys.argv[1], sys.argv[2:]
 out = []
 if mode == "count":
     out = ["%s %d" % (path, rows_of(path)) for path in files]
+    out.append("")
 else:
     import openpyxl
     sheet = openpyxl.load_workbook(files[0]).active

@@ -5,11 +5,13 @@
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QSettings>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <cstdio>
 
 #include "support/scripted_platform.h"
-#include "ui/frm_main.h"
+#include "ui/main_window.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
@@ -20,13 +22,15 @@ int main(int argc, char** argv) {
     const QString table = QDir::current().absoluteFilePath(QString::fromLocal8Bit(argv[1]));
 
     quillet::testing::ScriptedPlatform platform;
-    platform.AnswerFileDialog(table);
-    quillet::frmMain window(platform);
+    platform.FileAnswers.push_back(table);
+    QTemporaryDir scratch;
+    QSettings settings(scratch.filePath(QStringLiteral("settings.ini")), QSettings::IniFormat);
+    quillet::MainWindow window(platform, settings);
     window.show();
 
     QElapsedTimer clock;
     int status = 1;
-    QObject::connect(&window, &quillet::frmMain::OpenFinished, [&] {
+    QObject::connect(&window, &quillet::MainWindow::tableOpened, [&] {
         window.repaint();  // paints the list's first rows now, not at the next turn of the loop
         std::printf("%lld\n", static_cast<long long>(clock.elapsed()));
         for (const auto& message : platform.Messages) std::fprintf(stderr, "%s\n", qPrintable(message.Text));
@@ -35,7 +39,7 @@ int main(int argc, char** argv) {
     });
     QTimer::singleShot(0, &window, [&] {
         clock.start();
-        window.Command1_Click();
+        window.openTable();
     });
     QApplication::exec();
     return status;

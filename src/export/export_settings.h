@@ -48,8 +48,6 @@ struct ExportSettings {
     HtmlOptions Html;
     RtfOptions Rtf;
 
-    bool OptionsAccepted = true;
-
     // The user's decimal separator, used wherever a number is shown as CellText.
     char DecimalSeparator = '.';
 };

@@ -17,6 +17,11 @@ void ColorSwatch::SetColor(const QColor& color) {
     update();
 }
 
+QSize ColorSwatch::sizeHint() const {
+    const int side = fontMetrics().height() * 3 / 2;
+    return {side, side};
+}
+
 void ColorSwatch::paintEvent(QPaintEvent* event) {
     {
         QPainter painter(this);

@@ -9,10 +9,12 @@ namespace quillet {
 class ColorSwatch final : public QFrame {
     Q_OBJECT
 public:
-    ColorSwatch(const QColor& color, QWidget* parent);
+    explicit ColorSwatch(const QColor& color, QWidget* parent = nullptr);
 
     const QColor& Color() const { return color_; }
     void SetColor(const QColor& color);
+    // A square a little taller than a line of text.
+    QSize sizeHint() const override;
 
 signals:
     void Clicked();

@@ -1,6 +1,7 @@
 #include "ui/folder_list.h"
 
 #include <QDir>
+#include <QKeyEvent>
 #include <QStyle>
 
 namespace quillet {
@@ -58,6 +59,16 @@ std::optional<QString> FolderList::Open(const QString& folder) {
 }
 
 void FolderList::drawBranches(QPainter*, const QRect&, const QModelIndex&) const {}
+
+void FolderList::keyPressEvent(QKeyEvent* event) {
+    const bool opens = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter || event->key() == Qt::Key_Right;
+    QTreeWidgetItem* item = currentItem();
+    if (opens && item != nullptr && item->data(0, kPathRole).toString() != path_) {
+        OpenItem(item);
+        return;
+    }
+    QTreeWidget::keyPressEvent(event);
+}
 
 void FolderList::OpenItem(QTreeWidgetItem* item) {
     const QString folder = item->data(0, kPathRole).toString();

@@ -1,22 +1,27 @@
 #include <QApplication>
 #include <QDir>
+#include <QSettings>
 
 #include "ui/app_icon.h"
 #include "ui/app_identity.h"
-#include "ui/frm_main.h"
+#include "ui/main_window.h"
 #include "ui/platform/qt_platform.h"
+#include "ui/start_up.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(quillet::ProgramName());
+    QApplication::setOrganizationName(quillet::ProgramName());
     QApplication::setApplicationVersion(quillet::VersionText());
     QApplication::setWindowIcon(quillet::AppIcon());
+    QApplication::setDesktopFileName(QStringLiteral("quillet"));
 
     quillet::QtPlatform platform;
-    quillet::frmMain window(platform);
+    QSettings settings;
+    quillet::MainWindow window(platform, settings);
     // Run from the source tree, the first Open starts among the sample tables.
     const QString samples = QStringLiteral(QUILLET_SOURCE_SAMPLES_DIR);
-    if (QDir(samples).exists()) window.SetOpenFolder(samples);
-    window.show();
+    if (QDir(samples).exists()) window.setDefaultOpenFolder(samples);
+    quillet::StartWith(window, QApplication::arguments());
     return QApplication::exec();
 }

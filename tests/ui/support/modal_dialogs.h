@@ -12,9 +12,8 @@
 namespace quillet::testing {
 
 // Answers the modal dialogs a window shows, from inside their event loops, in the order the
-// test scripted them. A dialog that shows without a scripted answer, or under another name than
-// the one expected, is recorded in Unexpected and closed, so a test sees the surprise instead of
-// hanging.
+// test scripted them. A dialog shown without a scripted answer, or under another name, is
+// recorded in Unexpected and rejected, so a test sees the surprise instead of hanging.
 class ModalDialogs {
 public:
     using Act = std::function<void(QDialog&)>;
@@ -28,9 +27,7 @@ public:
     // The next modal dialog must be objectName; act answers it and must close it.
     void Answer(const QString& objectName, Act act) { script_.push_back({objectName, std::move(act)}); }
     bool AllAnswered() const { return script_.empty(); }
-
-    QStringList Shown;       // the object names of the dialogs answered, in order
-    QStringList Unexpected;  // dialogs nobody expected, or expected under another name
+    QStringList Unexpected;
 
 private:
     struct Step {
@@ -42,18 +39,17 @@ private:
         auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
         if (dialog == nullptr || !dialog->isVisible() || dialog == answering_) return;
         answering_ = dialog;
+        if (!QTest::qWaitForWindowActive(dialog)) Unexpected.append(dialog->objectName() + QStringLiteral(" not active"));
         if (script_.empty() || script_.front().Name != dialog->objectName()) {
             Unexpected.append(dialog->objectName());
-            dialog->reject();
         } else {
             const Step step = std::move(script_.front());
             script_.pop_front();
-            Shown.append(dialog->objectName());
             step.Do(*dialog);
-            if (dialog->isVisible()) {
-                Unexpected.append(dialog->objectName() + QStringLiteral(" left open"));
-                dialog->reject();
-            }
+        }
+        if (dialog->isVisible()) {
+            Unexpected.append(dialog->objectName() + QStringLiteral(" left open"));
+            dialog->reject();
         }
         answering_ = nullptr;
     }
@@ -64,16 +60,14 @@ private:
 };
 
 // A control of a dialog or window by its name; the test stops when there is none.
-template <typename T>
+template <typename T = QWidget>
 T* ChildOf(const QWidget& parent, const QString& name) {
     T* child = parent.findChild<T*>(name);
     if (child == nullptr) qFatal("no control %s in %s", qPrintable(name), qPrintable(parent.objectName()));
     return child;
 }
 
-// Clicks the named button of a dialog or window with the mouse, as a person would.
-inline void Click(const QWidget& parent, const char* name) {
-    QTest::mouseClick(ChildOf<QAbstractButton>(parent, QString::fromLatin1(name)), Qt::LeftButton);
-}
+// Clicks the named button of a dialog or window.
+inline void Click(const QWidget& parent, const char* name) { ChildOf<QAbstractButton>(parent, QString::fromLatin1(name))->click(); }
 
 }  // namespace quillet::testing

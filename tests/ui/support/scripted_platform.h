@@ -1,17 +1,16 @@
 #pragma once
 
 #include <QDir>
-#include <QList>
 #include <QMap>
 #include <deque>
 
+#include "ui/platform/folder_listing.h"
 #include "ui/platform/platform.h"
 
 namespace quillet::testing {
 
-// The desktop for tests: dialogs answer from a script, everything asked is recorded, nothing
-// waits for a person. A dialog asked for without a scripted answer is recorded in Unexpected and
-// answered with a cancel, so a test sees the surprise instead of hanging.
+// The desktop for tests: dialogs answer from a script (a missing answer is a cancel), what the
+// windows ask for is recorded, folders are read from the real file system, nothing waits.
 class ScriptedPlatform final : public Platform {
 public:
     struct Message {
@@ -19,56 +18,53 @@ public:
         QString Text;
         MessageIcon Icon;
     };
-    struct FileRequest {
-        QString Filter;
-        QString StartFolder;
-    };
-    struct ProgramStart {
-        QString Program;
-        QStringList Arguments;
-    };
 
-    // Script, consumed in order.
-    void AnswerFileDialog(const QString& path) { fileAnswers_.push_back({false, path}); }
-    void CancelFileDialog() { fileAnswers_.push_back({true, {}}); }
-    void AnswerColorDialog(const QColor& color) { colorAnswers_.push_back({false, color}); }
-    void CancelColorDialog() { colorAnswers_.push_back({true, {}}); }
+    std::deque<std::optional<QString>> FileAnswers;
+    std::deque<std::optional<QColor>> ColorAnswers;
     bool ProgramsStart = true;
     bool FoldersOpen = true;
     QList<Volume> Volumes;
     QString Current = QDir::currentPath();
-    // Folders are read from the real file system, except these, which fail with their description.
-    QMap<QString, QString> UnreadableFolders;
-    // Programs "installed" on PATH: name, full path. None unless a test puts them here.
-    QMap<QString, QString> InstalledPrograms;
+    QMap<QString, QString> UnreadableFolders;  // folder, the reason it cannot be read
+    QMap<QString, QString> InstalledPrograms;  // name, full path
 
-    // What the windows asked for.
-    QList<FileRequest> FileRequests;
+    QStringList FileDialogStarts;
     QList<Message> Messages;
-    QList<QColor> ColorRequests;
-    QList<ProgramStart> ProgramsStarted;
+    QStringList ProgramsStarted;
     QStringList FoldersShown;
-    QStringList ProgramsLookedUp;
-    QStringList Unexpected;
 
-    std::optional<QString> ChooseFileToOpen(QWidget* parent, const QString& filter, const QString& startFolder) override;
-    void ShowMessage(QWidget* parent, const QString& caption, const QString& text, MessageIcon icon) override;
-    std::optional<QColor> ChooseColor(QWidget* parent, const QColor& current) override;
-    bool StartProgram(const QString& program, const QStringList& arguments) override;
-    bool ShowFolder(const QString& folder) override;
+    std::optional<QString> ChooseFileToOpen(QWidget*, const QString&, const QString& startFolder) override {
+        FileDialogStarts.append(startFolder);
+        return Next(FileAnswers);
+    }
+    void ShowMessage(QWidget*, const QString& caption, const QString& text, MessageIcon icon) override {
+        Messages.append({caption, text, icon});
+    }
+    std::optional<QColor> ChooseColor(QWidget*, const QColor&) override { return Next(ColorAnswers); }
+    bool StartProgram(const QString& program, const QStringList&) override {
+        ProgramsStarted.append(program);
+        return ProgramsStart;
+    }
+    bool ShowFolder(const QString& folder) override {
+        FoldersShown.append(folder);
+        return FoldersOpen;
+    }
     QList<Volume> MountedVolumes() override { return Volumes; }
     QString CurrentFolder() override { return Current; }
-    FolderListing ListFolders(const QString& folder) override;
-    QString FindProgram(const QString& name) override;
+    FolderListing ListFolders(const QString& folder) override {
+        if (UnreadableFolders.contains(folder)) return {{}, UnreadableFolders[folder]};
+        return ReadSubfolders(folder);
+    }
+    QString FindProgram(const QString& name) override { return InstalledPrograms.value(name); }
 
 private:
     template <typename T>
-    struct Answer {
-        bool Cancel;
-        T Value;
-    };
-    std::deque<Answer<QString>> fileAnswers_;
-    std::deque<Answer<QColor>> colorAnswers_;
+    static std::optional<T> Next(std::deque<std::optional<T>>& answers) {
+        if (answers.empty()) return std::nullopt;
+        std::optional<T> answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
 };
 
 }  // namespace quillet::testing

@@ -1,0 +1,192 @@
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QTest>
+#include <filesystem>
+
+#include "export/exporters.h"
+#include "support/opened_table.h"
+#include "support/window_fixture.h"
+#include "ui/output_path_text.h"
+
+using namespace quillet;
+using namespace quillet::testing;
+using Answer = std::function<void(QDialog&, ScriptedPlatform&)>;
+using Expect = std::function<void(ExportSettings&)>;
+Q_DECLARE_METATYPE(Answer)
+Q_DECLARE_METATYPE(Expect)
+
+namespace {
+
+const QString kSample = QStringLiteral(QUILLET_SAMPLES_DIR "/customers.dbf");
+
+// Picks folder in the save-location dialog, which starts there.
+void Browse(WindowFixture& f, const std::filesystem::path& folder) {
+    f.Platform.Current = QString::fromStdString(folder.string());
+    f.Dialogs.Answer(QStringLiteral("SaveLocationDialog"), [](QDialog& d) { Click(d, "okButton"); });
+    Click(*f.Window, "browseButton");
+}
+
+template <typename T = QWidget>
+T* In(QDialog& dialog, const char* name) { return ChildOf<T>(dialog, QString::fromLatin1(name)); }
+
+Answer Save(const std::function<void(QDialog&, ScriptedPlatform&)>& change) {
+    return [change](QDialog& d, ScriptedPlatform& p) {
+        change(d, p);
+        Click(d, "saveButton");
+    };
+}
+
+}  // namespace
+
+class ConvertTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    // Every format, through its options dialog where it has one: the file written is the one
+    // the core writes with the options the user chose.
+    void writesWhatTheUserChose_data() {
+        QTest::addColumn<int>("format");
+        QTest::addColumn<QString>("filter");
+        QTest::addColumn<QString>("dialog");
+        QTest::addColumn<Answer>("answer");
+        QTest::addColumn<Expect>("expect");
+        const auto delimited = [](int delimiter, const QString& typed, bool lf, bool header, bool quotes) {
+            return Save([=](QDialog& d, ScriptedPlatform&) {
+                auto* box = In<QComboBox>(d, "delimiterBox");
+                box->setCurrentIndex(delimiter);
+                if (!typed.isEmpty()) box->setEditText(typed);
+                In<QComboBox>(d, "rowEndBox")->setCurrentIndex(lf ? 1 : 0);
+                In<QCheckBox>(d, "headerCheck")->setChecked(header);
+                In<QCheckBox>(d, "quoteCheck")->setChecked(quotes);
+            });
+        };
+        QTest::newRow("txt") << int(OutputFormat::Text) << "skipDeletedButton" << "DelimitedOptionsDialog"
+                             << delimited(4, {}, true, false, true)
+                             << Expect([](ExportSettings& s) { s.Delimited = {"\t", LineEnd::LF, false, true}; });
+        QTest::newRow("csv space") << int(OutputFormat::CSV) << "onlyDeletedButton" << "DelimitedOptionsDialog"
+                                   << delimited(3, {}, false, true, false)
+                                   << Expect([](ExportSettings& s) { s.Delimited = {" ", LineEnd::CRLF, true, false}; });
+        QTest::newRow("csv typed") << int(OutputFormat::CSV) << "allRecordsButton" << "DelimitedOptionsDialog"
+                                   << delimited(0, QStringLiteral("|"), false, true, true)
+                                   << Expect([](ExportSettings& s) { s.Delimited.Delimiter = "|"; });
+        QTest::newRow("htm") << int(OutputFormat::HTML) << "skipDeletedButton" << "HtmlOptionsDialog"
+                             << Save([](QDialog& d, ScriptedPlatform& p) {
+                                    p.ColorAnswers = {QColor(Qt::red), std::nullopt};
+                                    QTest::mouseClick(In(d, "textSwatch"), Qt::LeftButton);
+                                    In(d, "backSwatch")->setFocus();
+                                    QTest::keyClick(In(d, "backSwatch"), Qt::Key_Space);
+                                    In<QCheckBox>(d, "headerCheck")->setChecked(false);
+                                })
+                             << Expect([](ExportSettings& s) { s.Html = {"FF0000", "FFFFFF", false}; });
+        QTest::newRow("rtf") << int(OutputFormat::RTF) << "onlyDeletedButton" << "RtfOptionsDialog"
+                             << Save([](QDialog& d, ScriptedPlatform&) { In<QCheckBox>(d, "headerCheck")->setChecked(false); })
+                             << Expect([](ExportSettings& s) { s.Rtf.IncludeHeader = false; });
+        for (const OutputFormat format : {OutputFormat::XML, OutputFormat::Excel, OutputFormat::SQL}) {
+            QTest::newRow(ExtensionOf(format)) << int(format) << "skipDeletedButton" << QString() << Answer() << Expect([](ExportSettings&) {});
+        }
+    }
+    void writesWhatTheUserChose() {
+        QFETCH(int, format);
+        QFETCH(QString, filter);
+        QFETCH(QString, dialog);
+        QFETCH(Answer, answer);
+        QFETCH(Expect, expect);
+        WindowFixture f;
+        const TempDir out, expectedOut;
+        QVERIFY(f.Open(kSample));
+        Browse(f, out.Path());
+        Click(*f.Window, filter.toLatin1());
+        ChildOf<QRadioButton>(*f.Window, QStringLiteral("format%1").arg(format))->click();
+        if (answer) f.Dialogs.Answer(dialog, [&](QDialog& d) { answer(d, f.Platform); });
+        QVERIFY(f.Await(&MainWindow::converted, [&] { Click(*f.Window, "convertButton"); }));
+        QVERIFY(f.Dialogs.AllAnswered() && f.Dialogs.Unexpected.isEmpty());
+        QVERIFY2(f.Platform.Messages.isEmpty(), qPrintable(f.Platform.Messages.value(0).Text));
+        QCOMPARE(f.Platform.FoldersShown, QStringList{QString::fromStdString(out.Path().string())});
+
+        ExportSettings settings = SettingsInto(expectedOut.Path());
+        settings.OutputFormat = static_cast<OutputFormat>(format);
+        settings.RecordFilter = filter == "allRecordsButton" ? RecordFilter::AllRecords
+                                : filter == "onlyDeletedButton" ? RecordFilter::OnlyDeleted : RecordFilter::SkipDeleted;
+        settings.DecimalSeparator = f.Window->exportSettings().DecimalSeparator;
+        expect(settings);
+        ExportTable(OpenTableAt(kSample.toStdString()), settings);
+        const std::string name = std::string("customers") + ExtensionOf(settings.OutputFormat);
+        QCOMPARE(FolderEntries(out.Path()), std::set<std::string>{name});
+        QCOMPARE(QByteArray::fromStdString(ReadFileBytes(out / name)), QByteArray::fromStdString(ReadFileBytes(expectedOut / name)));
+        QCOMPARE(ChildOf<QLineEdit>(*f.Window, QStringLiteral("saveBox"))->text(), QString::fromStdString((out / name).string()));
+    }
+
+    // Cancel, Esc and the close box all drop the conversion: no file, no folder shown.
+    void cancels_data() {
+        QTest::addColumn<int>("format");
+        QTest::addColumn<QString>("dialog");
+        QTest::addColumn<int>("how");
+        const std::pair<OutputFormat, const char*> dialogs[] = {{OutputFormat::CSV, "DelimitedOptionsDialog"},
+                                                                {OutputFormat::HTML, "HtmlOptionsDialog"},
+                                                                {OutputFormat::RTF, "RtfOptionsDialog"}};
+        for (const auto& [format, dialog] : dialogs) {
+            for (const auto& [how, name] : {std::pair{0, "Cancel"}, {1, "Esc"}, {2, "close box"}}) {
+                QTest::addRow("%s %s", dialog, name) << int(format) << QString::fromLatin1(dialog) << how;
+            }
+        }
+    }
+    void cancels() {
+        QFETCH(int, format);
+        QFETCH(QString, dialog);
+        QFETCH(int, how);
+        WindowFixture f;
+        const TempDir out;
+        QVERIFY(f.Open(kSample));
+        Browse(f, out.Path());
+        ChildOf<QRadioButton>(*f.Window, QStringLiteral("format%1").arg(format))->click();
+        f.Dialogs.Answer(dialog, [how](QDialog& d) {
+            In<QCheckBox>(d, "headerCheck")->setChecked(false);
+            if (how == 0) Click(d, "cancelButton");
+            if (how == 1) QTest::keyClick(&d, Qt::Key_Escape);
+            if (how == 2) d.close();
+        });
+        Click(*f.Window, "convertButton");
+        QVERIFY(f.Dialogs.AllAnswered() && f.Dialogs.Unexpected.isEmpty());
+        QTest::qWait(50);
+        QVERIFY(FolderEntries(out.Path()).empty());
+        QVERIFY(f.Platform.FoldersShown.isEmpty() && f.Platform.Messages.isEmpty());
+        // Only the RTF dialog keeps its choice when cancelled.
+        QCOMPARE(f.Window->exportSettings().Rtf.IncludeHeader, dialog != "RtfOptionsDialog");
+    }
+
+    void saysWhyItCannotConvert() {
+        WindowFixture f;
+        const TempDir out;
+        Click(*f.Window, "convertButton");
+        QVERIFY(f.Open(kSample));
+        Click(*f.Window, "convertButton");
+        std::filesystem::create_directory(out.Path() / "gone");
+        Browse(f, out.Path() / "gone");
+        std::filesystem::remove(out.Path() / "gone");
+        ChildOf<QCheckBox>(*f.Window, QStringLiteral("openFolderCheck"))->setChecked(false);
+        ChildOf<QRadioButton>(*f.Window, QStringLiteral("format%1").arg(int(OutputFormat::XML)))->click();
+        QVERIFY(f.Await(&MainWindow::converted, [&] { Click(*f.Window, "convertButton"); }));
+
+        QCOMPARE(f.Platform.Messages.size(), 3);
+        QCOMPARE(f.Platform.Messages[0].Text, QStringLiteral("Need to open a file first!"));
+        QCOMPARE(f.Platform.Messages[1].Text, QStringLiteral("Need to open a save location!"));
+        QVERIFY(f.Platform.Messages[2].Text.contains(QString::fromStdString((out.Path() / "gone" / "customers.xml").string())));
+        QVERIFY(f.Platform.FoldersShown.isEmpty() && f.Window->isEnabled());
+        std::filesystem::create_directory(out.Path() / "gone");
+        ChildOf<QCheckBox>(*f.Window, QStringLiteral("openFolderCheck"))->setChecked(true);
+        f.Platform.FoldersOpen = false;
+        QVERIFY(f.Await(&MainWindow::converted, [&] { ChildOf<QAction>(*f.Window, QStringLiteral("convertAction"))->trigger(); }));
+        QCOMPARE(f.Platform.Messages.size(), 4);
+        QCOMPARE(f.Platform.Messages[3].Icon, MessageIcon::Warning);
+        QVERIFY(std::filesystem::exists(out.Path() / "gone" / "customers.xml"));
+        QCOMPARE(OutputPathText("/", "t", ".csv"), "/t.csv");
+        QCOMPARE(OutputPathText("/a/", "t", ".csv"), "/a/t.csv");
+    }
+};
+
+QTEST_MAIN(ConvertTest)
+#include "convert_test.moc"

@@ -1,0 +1,135 @@
+#include <QAbstractButton>
+#include <QColorDialog>
+#include <QDialogButtonBox>
+#include <QLabel>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QTableView>
+#include <QTest>
+#include <filesystem>
+
+#include "support/window_fixture.h"
+#include "ui/about_dialog.h"
+#include "ui/columns_dialog.h"
+#include "ui/options_dialogs.h"
+#include "ui/platform/qt_platform.h"
+#include "ui/save_location_dialog.h"
+
+using namespace quillet;
+using namespace quillet::testing;
+
+namespace {
+
+const QString kSample = QStringLiteral(QUILLET_SAMPLES_DIR "/customers.dbf");
+
+// The access key of a caption ("&Open" gives O), or 0.
+QChar AccessKey(const QString& text) {
+    const qsizetype at = text.indexOf(QLatin1Char('&'));
+    return at >= 0 && at + 1 < text.size() ? text[at + 1].toUpper() : QChar();
+}
+
+// Every caption of window shows whole, and every button and buddied label has an access key
+// of its own (the menu bar's titles included).
+void CheckCaptions(QWidget& window) {
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QSet<QChar> keys;
+    const auto take = [&](const QString& text, const QString& what) {
+        const QChar key = AccessKey(text);
+        QVERIFY2(!key.isNull() && !keys.contains(key), qPrintable(window.objectName() + QStringLiteral(": ") + what));
+        keys.insert(key);
+    };
+    if (auto* bar = window.findChild<QMenuBar*>()) {
+        for (const QAction* menu : bar->actions()) take(menu->text(), menu->text());
+    }
+    for (QAbstractButton* button : window.findChildren<QAbstractButton*>()) {
+        if (!button->isVisible() || button->text().isEmpty()) continue;
+        const auto* box = qobject_cast<QDialogButtonBox*>(button->parentWidget());
+        if (box != nullptr && box->standardButton(button) != QDialogButtonBox::NoButton) continue;  // Enter and Esc press them
+        QVERIFY2(button->width() >= button->minimumSizeHint().width(), qPrintable(button->text()));
+        take(button->text(), button->text());
+    }
+    for (QLabel* label : window.findChildren<QLabel*>()) {
+        if (!label->isVisible() || label->wordWrap() || label->text().isEmpty()) continue;
+        QVERIFY2(label->width() >= label->minimumSizeHint().width(), qPrintable(label->text()));
+        if (label->buddy() != nullptr) take(label->text(), label->text());
+    }
+}
+
+// Closes the next modal box or dialog as soon as it shows, the way a person would with done.
+void CloseNextModal(const std::function<void(QWidget*)>& done) {
+    QTimer::singleShot(50, [done] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (modal == nullptr) return CloseNextModal(done);
+        done(modal);
+    });
+}
+
+}  // namespace
+
+class LayoutTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void captionsShowWholeWithTheirOwnAccessKeys() {
+        WindowFixture f;
+        QVERIFY(f.Open(kSample));
+        CheckCaptions(*f.Window);
+        ColumnsDialog columns({QStringLiteral("NAME"), QStringLiteral("CITY")}, {});
+        CheckCaptions(columns);
+        SaveLocationDialog location(f.Platform, QDir::tempPath());
+        CheckCaptions(location);
+        DelimitedOptionsDialog delimited;
+        CheckCaptions(delimited);
+        HtmlOptionsDialog html(f.Platform);
+        CheckCaptions(html);
+        RtfOptionsDialog rtf;
+        CheckCaptions(rtf);
+        AboutDialog about(f.Platform);
+        CheckCaptions(about);
+    }
+
+    void listTakesTheRoomOfALargerWindow() {
+        WindowFixture f;
+        f.Window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(f.Window.get()));
+        const QSize opening = f.Window->size();
+        QVERIFY(opening.width() >= 560 && opening.width() <= 700 && opening.height() >= 540 && opening.height() <= 700);
+        auto* list = ChildOf<QTableView>(*f.Window, QStringLiteral("recordView"));
+        const QSize before = list->size();
+        f.Window->resize(opening + QSize(300, 200));
+        QTest::qWait(20);
+        QCOMPARE(list->size(), before + QSize(300, 200));
+    }
+
+    // The real desktop layer, offscreen: each call does its part.
+    void qtPlatformAnswers() {
+        QtPlatform platform;
+        const TempDir folder;
+        for (const char* name : {"b", "A", ".hidden"}) std::filesystem::create_directory(folder / name);
+        std::ofstream(folder / "file.txt") << "x";
+        const QString path = QString::fromStdString(folder.Path().string());
+        QCOMPARE(platform.ListFolders(path).Names, (QStringList{QStringLiteral("A"), QStringLiteral("b")}));
+        QVERIFY(!platform.ListFolders(path + QStringLiteral("/none")).Problem.isEmpty());
+        QCOMPARE(platform.CurrentFolder(), QDir::currentPath());
+        const QList<Volume> volumes = platform.MountedVolumes();
+        QVERIFY(std::any_of(volumes.begin(), volumes.end(),
+                            [](const Volume& v) { return v.RootPath == QStringLiteral("/") && v.Ready; }));
+        QVERIFY(platform.FindProgram(QStringLiteral("sh")).endsWith(QStringLiteral("/sh")));
+        QVERIFY(platform.FindProgram(QStringLiteral("no-such-program-here")).isEmpty());
+        QVERIFY(platform.StartProgram(QStringLiteral("true"), {}));
+        QVERIFY(!platform.StartProgram(path + QStringLiteral("/none"), {}));
+
+        CloseNextModal([](QWidget* box) { QTest::keyClick(box, Qt::Key_Return); });
+        platform.ShowMessage(nullptr, QStringLiteral("Quillet"), QStringLiteral("Hello"), MessageIcon::Critical);
+        CloseNextModal([](QWidget* dialog) { static_cast<QColorDialog*>(dialog)->accept(); });
+        QCOMPARE(platform.ChooseColor(nullptr, Qt::red), std::optional<QColor>(QColor(Qt::red)));
+        CloseNextModal([](QWidget* dialog) { static_cast<QDialog*>(dialog)->reject(); });
+        QCOMPARE(platform.ChooseColor(nullptr, Qt::red), std::nullopt);
+        CloseNextModal([](QWidget* dialog) { static_cast<QDialog*>(dialog)->reject(); });
+        QCOMPARE(platform.ChooseFileToOpen(nullptr, QStringLiteral("DBF Files (*.dbf)"), path), std::nullopt);
+    }
+};
+
+QTEST_MAIN(LayoutTest)
+#include "layout_test.moc"

@@ -1,0 +1,148 @@
+#include <QAction>
+#include <QDropEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMimeData>
+#include <QPlainTextEdit>
+#include <QTableView>
+#include <QTest>
+#include <filesystem>
+
+#include "support/window_fixture.h"
+#include "table/read_table.h"
+#include "ui/start_up.h"
+
+using namespace quillet;
+using namespace quillet::testing;
+using Act = std::function<void(WindowFixture&, const QString& path)>;
+Q_DECLARE_METATYPE(Act)
+
+namespace {
+
+const QString kSample = QStringLiteral(QUILLET_SAMPLES_DIR "/customers.dbf");
+
+QString Shown(const MainWindow& window, const char* name) { return ChildOf<QLabel>(window, QString::fromLatin1(name))->text(); }
+
+void Drop(MainWindow& window, const QString& path) {
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(QStringLiteral("/tmp/notes.txt")), QUrl::fromLocalFile(path)});
+    QDragEnterEvent enter({10, 10}, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&window, &enter);
+    QVERIFY(enter.isAccepted());
+    QDropEvent drop({10, 10}, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&window, &drop);
+}
+
+// A copy of the sample, changed by edit, as a file of the fixture's folder.
+QString Damaged(WindowFixture& f, const std::function<void(std::string&)>& edit) {
+    std::string bytes = ReadFileBytes(kSample.toStdString());
+    edit(bytes);
+    const QString path = f.PathOf("bad.dbf");
+    std::ofstream(path.toStdString(), std::ios::binary) << bytes;
+    return path;
+}
+
+}  // namespace
+
+class OpenTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void opensEveryWay_data() {
+        QTest::addColumn<Act>("act");
+        const auto viaDialog = [](const std::function<void(MainWindow&)>& ask) {
+            return Act([ask](WindowFixture& f, const QString& path) {
+                f.Platform.FileAnswers.push_back(path);
+                ask(*f.Window);
+            });
+        };
+        QTest::newRow("button") << viaDialog([](MainWindow& w) { Click(w, "openButton"); });
+        QTest::newRow("menu") << viaDialog([](MainWindow& w) { ChildOf<QAction>(w, QStringLiteral("openAction"))->trigger(); });
+        QTest::newRow("shortcut") << viaDialog([](MainWindow& w) { QTest::keyClick(&w, Qt::Key_O, Qt::ControlModifier); });
+        QTest::newRow("command line") << Act([](WindowFixture& f, const QString& path) {
+            const QString before = QDir::currentPath();
+            QDir::setCurrent(QFileInfo(path).absolutePath());
+            StartWith(*f.Window, {QStringLiteral("quillet"), QFileInfo(path).fileName()});
+            QDir::setCurrent(before);
+        });
+        QTest::newRow("drop") << Act([](WindowFixture& f, const QString& path) { Drop(*f.Window, path); });
+        QTest::newRow("recent") << Act([](WindowFixture& f, const QString& path) {
+            f.Settings.setValue(QStringLiteral("recentTables"), QStringList{path});
+            auto* recent = ChildOf<QMenu>(*f.Window, QStringLiteral("recentMenu"));
+            emit recent->aboutToShow();
+            recent->actions().at(0)->trigger();
+        });
+    }
+    void opensEveryWay() {
+        QFETCH(Act, act);
+        WindowFixture f;
+        f.Window->show();
+        QVERIFY(QTest::qWaitForWindowActive(f.Window.get()));
+        QVERIFY(f.Await(&MainWindow::tableOpened, [&] { act(f, kSample); }));
+
+        const OpenTable expected = ReadTableFile(kSample.toStdString());
+        std::int64_t deleted = 0;
+        for (std::int64_t r = 0; r < expected.RecordCount(); ++r) deleted += expected.IsDeleted(r);
+        const MainWindow& w = *f.Window;
+        QCOMPARE(ChildOf<QTableView>(w, QStringLiteral("recordView"))->model()->rowCount(), expected.RecordCount());
+        QCOMPARE(ChildOf<QLineEdit>(w, QStringLiteral("sourceBox"))->text(), kSample);
+        QVERIFY(ChildOf<QPlainTextEdit>(w, QStringLiteral("infoBox"))->toPlainText().startsWith(QStringLiteral("File name: ") + kSample));
+        QVERIFY(Shown(w, "recordCountLabel").endsWith(QString::number(expected.RecordCount())));
+        QVERIFY(Shown(w, "deletedCountLabel").endsWith(QString::number(deleted)));
+        QVERIFY(Shown(w, "codePageLabel").endsWith(QString::fromLatin1(expected.TableCodePage->Name())));
+        QCOMPARE(f.Settings.value(QStringLiteral("recentTables")).toStringList().value(0), kSample);
+        QVERIFY(f.Platform.Messages.isEmpty());
+    }
+
+    void refusesBadFiles_data() {
+        QTest::addColumn<std::function<void(std::string&)>>("damage");
+        QTest::addColumn<QStringList>("saying");
+        QTest::addColumn<int>("icon");
+        using Edit = std::function<void(std::string&)>;
+        const int none = static_cast<int>(MessageIcon::None), warning = static_cast<int>(MessageIcon::Warning);
+        const int critical = static_cast<int>(MessageIcon::Critical);
+        QTest::newRow("unknown version") << Edit([](std::string& b) { b[0] = '\x8C'; })
+                                         << QStringList{QStringLiteral("This is not a dBASE III file & "), QStringLiteral("0x8C")} << none;
+        QTest::newRow("damaged header") << Edit([](std::string& b) { b[8] = b[9] = '\x7F'; }) << QStringList{} << critical;
+        QTest::newRow("missing file") << Edit() << QStringList{} << critical;
+        QTest::newRow("cut between records") << Edit([](std::string& b) { b.resize(b.size() - 1 - 2 * quillet::ReadTableFile(kSample.toStdString()).Header.RecordLength); })
+                                             << QStringList{QStringLiteral("ends early")} << warning;
+        QTest::newRow("cut inside a record") << Edit([](std::string& b) { b.resize(b.size() - 4); })
+                                             << QStringList{QStringLiteral("ends early"), QStringLiteral("cut short")} << warning;
+    }
+    void refusesBadFiles() {
+        QFETCH(std::function<void(std::string&)>, damage);
+        QFETCH(QStringList, saying);
+        QFETCH(int, icon);
+        WindowFixture f;
+        QVERIFY(f.Open(kSample));
+        const QString path = damage ? Damaged(f, damage) : f.PathOf("missing.dbf");
+        QVERIFY(f.Open(path));
+
+        QCOMPARE(f.Platform.Messages.size(), 1);
+        const auto& message = f.Platform.Messages.first();
+        QVERIFY2(message.Text.contains(path), qPrintable(message.Text));
+        for (const QString& part : saying) QVERIFY2(message.Text.contains(part), qPrintable(message.Text));
+        QVERIFY(!message.Text.contains(QStringLiteral("cut short")) || saying.contains(QStringLiteral("cut short")));
+        QCOMPARE(static_cast<int>(message.Icon), icon);
+        // A refused file leaves the table shown before; a short one is shown.
+        const bool shown = icon == static_cast<int>(MessageIcon::Warning);
+        QCOMPARE(ChildOf<QLineEdit>(*f.Window, QStringLiteral("sourceBox"))->text(), shown ? path : kSample);
+        QCOMPARE(f.Window->isEnabled(), true);
+    }
+
+    void remembersBetweenRuns() {
+        WindowFixture f;
+        f.Window->setGeometry(40, 50, 900, 700);
+        QVERIFY(f.Open(kSample));
+        f.Window->close();
+        f.Window = std::make_unique<MainWindow>(f.Platform, f.Settings);
+        QCOMPARE(f.Window->geometry(), QRect(40, 50, 900, 700));
+        f.Window->openTable();
+        QCOMPARE(f.Platform.FileDialogStarts.last(), QFileInfo(kSample).absolutePath());
+    }
+};
+
+QTEST_MAIN(OpenTest)
+#include "open_test.moc"

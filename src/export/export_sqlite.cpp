@@ -103,7 +103,7 @@ ExportResult ExportSqlite(const OpenTable& table, const ExportSettings& settings
     OutputFile file(OutputPath(table, settings, OutputFormat::Sqlite));
     Database db(file);
     // The file is a temporary one until it is complete: a journal would guard nothing.
-    db.Run("PRAGMA journal_mode=OFF; PRAGMA synchronous=OFF; PRAGMA locking_mode=EXCLUSIVE");
+    db.Run("PRAGMA page_size=65536; PRAGMA journal_mode=OFF; PRAGMA synchronous=OFF; PRAGMA locking_mode=EXCLUSIVE");
     std::string create = "CREATE TABLE " + tableName + " (";
     std::string insert = "INSERT INTO " + tableName + " VALUES (";
     for (std::size_t i = 0; i < fields.size(); ++i) {

@@ -1,7 +1,9 @@
 // Arbitrary bytes as a table file: the reader either gives a table whose every cell can be
 // shown, or refuses it with a message; it never reads outside the bytes, never reserves
-// memory for records the bytes cannot hold, and never hangs.
+// memory for records the bytes cannot hold, and never hangs. The bytes after the records the
+// header promises are the table's memo file, so the real tables seed both.
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -20,19 +22,28 @@ bool Within(std::string_view inner, const char* begin, std::size_t size) {
     return inner.empty() || (inner.data() >= begin && inner.data() + inner.size() <= begin + size);
 }
 
+std::string_view MemoBytes(std::string_view bytes) {
+    if (bytes.size() < 12) return {};
+    const auto byte = [&](std::size_t at) { return static_cast<std::uint64_t>(static_cast<unsigned char>(bytes[at])); };
+    const std::uint64_t records = byte(4) | byte(5) << 8 | byte(6) << 16 | byte(7) << 24;
+    const std::uint64_t end = (byte(8) | byte(9) << 8) + records * (byte(10) | byte(11) << 8);
+    return end < bytes.size() ? bytes.substr(end) : std::string_view();
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
     static const CodePage* const utf8 = CodePage::ForNumber(65001);
     try {
-        OpenTable table = ReadTableBytes(bytes, "fuzz.dbf");
+        const std::string_view memo = MemoBytes(bytes);
+        OpenTable table = ReadTableBytes(bytes, "fuzz.dbf", {}, &memo);
         table.ListColumns();
 
         const std::int64_t records = table.RecordCount();
         const auto recordLength = static_cast<std::size_t>(table.Header.RecordLength);
-        Require(records >= 0 && recordLength >= 1, "record count and length");
-        Require(table.FieldCount == table.Header.HeaderLength / 32 - 1, "field count");
+        Require(records >= 0 && (recordLength >= 1 || (table.FieldCount == 0 && records == 0)), "record count and length");
+        Require(static_cast<std::size_t>(table.FieldCount) * 32 + 32 <= table.Header.HeaderLength, "fields within the header");
         Require(table.FieldNames.size() == static_cast<std::size_t>(table.FieldCount), "one name per field");
         Require(table.RecordBytes.size() == static_cast<std::size_t>(records) * recordLength, "record bytes");
         // At most one record more than the bytes hold whole: the partial last one.
@@ -58,7 +69,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                     text = utf8->ToUtf8(cell.Text);
                 }
                 text = CellText(cell, ',');
-                Require(text.size() <= 255 || cell.Kind != CellKind::Text, "cell text within its field");
+                const FieldCells& cells = table.Fields[static_cast<std::size_t>(f)];
+                const std::size_t room = cells.Storage == FieldStorage::Memo ? memo.size()
+                                         : std::max<std::size_t>(table.FieldDescriptors[static_cast<std::size_t>(f)].Length, cells.DerivedWidth);
+                Require(cell.Kind != CellKind::Text || text.size() <= room, "cell text within its field or memo file");
+                Require(cell.Kind != CellKind::Binary || cell.ByteSize <= room, "binary within its field or memo file");
             }
         }
     } catch (const TableError& e) {
@@ -69,6 +84,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
     }
     // The .cpg parser sees text that other programs wrote, too.
-    if (const CodePage* page = CodePage::ForCpgText(bytes.substr(0, 63))) (void)page->ToUtf8(bytes.substr(0, 32));
+    if (const CodePage* page = CodePage::ForName(bytes.substr(0, 63))) (void)page->ToUtf8(bytes.substr(0, 32));
     return 0;
 }

@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Writes src/table/code_page_tables.cpp: the byte-to-Unicode tables of the single-byte
 code pages that tables declare. Python's codecs are the source; bytes a code page leaves
-undefined map to the same-numbered Unicode code point, as Windows does."""
+undefined are U+FFFD, so that every writer can tell them from characters."""
 import codecs
 import pathlib
 
@@ -31,7 +31,7 @@ def table(codec):
             ch = bytes([b]).decode(codec)
             out.append(ord(ch) if len(ch) == 1 and ord(ch) < 0x10000 else b)
         except UnicodeDecodeError:
-            out.append(b)
+            out.append(0xFFFD)
     return out
 
 

@@ -79,13 +79,21 @@ std::vector<std::string> ColumnNames(const std::string& value) {
     return names;
 }
 
+const CodePage& CodePageNamed(const std::string& value) {
+    if (const CodePage* page = CodePage::ForName(value)) return *page;
+    Refuse("--encoding \"" + value + "\" is not a code page we know; use one of " + CodePage::AcceptedNames());
+}
+
 bool TakesValue(const std::string& option) {
-    static constexpr std::string_view kWithValue[] = {"--to",        "--out",        "--records",    "--columns",
-                                                      "--delimiter", "--row-end",    "--text-color", "--back-color"};
+    static constexpr std::string_view kWithValue[] = {"--to",         "--out",        "--records",  "--columns",
+                                                      "--delimiter",  "--row-end",    "--encoding", "--text-color",
+                                                      "--back-color"};
     return std::find(std::begin(kWithValue), std::end(kWithValue), option) != std::end(kWithValue);
 }
 
-bool IsFlag(const std::string& option) { return option == "--no-header" || option == "--no-quotes"; }
+bool IsFlag(const std::string& option) {
+    return option == "--no-header" || option == "--no-quotes" || option == "--to-utf8";
+}
 
 void Apply(Invocation& invocation, const std::string& option, const std::string& value) {
     ExportSettings& s = invocation.Settings;
@@ -110,6 +118,10 @@ void Apply(Invocation& invocation, const std::string& option, const std::string&
         s.Delimited.IncludeHeader = false;
         s.Html.IncludeHeader = false;
         s.Rtf.IncludeHeader = false;
+    } else if (option == "--encoding") {
+        invocation.Encoding = &CodePageNamed(value);
+    } else if (option == "--to-utf8") {
+        s.Delimited.ToUtf8 = true;
     } else if (option == "--no-quotes") {
         s.Delimited.QuoteItems = false;
     }
@@ -156,7 +168,9 @@ Invocation ParseCommandLine(const std::vector<std::string>& arguments) {
         const std::string option = argument.substr(0, equals);
         const bool known = TakesValue(option) || IsFlag(option);
         if (!known) Refuse("unknown option \"" + option + "\"");
-        if (invocation.Command == Command::Info) Refuse(option + " is an option of convert; info takes only tables");
+        if (invocation.Command == Command::Info && option != "--encoding") {
+            Refuse(option + " is an option of convert; info takes only tables and --encoding");
+        }
 
         std::string value;
         if (TakesValue(option)) {

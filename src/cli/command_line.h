@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "export/export_settings.h"
+#include "table/code_page.h"
 
 namespace quillet::cli {
 
@@ -20,6 +21,8 @@ enum class Command { Help, Version, Info, Convert };
 struct Invocation {
     cli::Command Command = Command::Help;
     std::vector<std::string> Tables;
+    // Info and convert: the code page the tables are read in, instead of the one they declare.
+    const CodePage* Encoding = nullptr;
 
     // Convert only. Settings start at the desktop program's defaults; SaveFolder stays empty
     // and each table's own folder is used unless OutFolder is given.

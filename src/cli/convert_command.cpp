@@ -88,7 +88,7 @@ Outcome RunConvert(const Invocation& invocation) {
     Outcome outcome = Outcome::Done;
     for (const std::string& argument : invocation.Tables) {
         outcome = Worse(outcome, ForTable(argument, [&] {
-            OpenTable table = OpenTableArgument(argument);
+            OpenTable table = OpenTableArgument(argument, invocation.Encoding);
             if (invocation.Columns && !SelectColumns(table, *invocation.Columns, argument)) return Outcome::Misused;
 
             settings.SaveFolder = invocation.OutFolder ? *invocation.OutFolder : FolderOf(table.SourcePath);

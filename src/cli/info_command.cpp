@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "cli/table_argument.h"
+#include "table/table_code_page.h"
 #include "table/table_info.h"
 
 namespace quillet::cli {
@@ -19,23 +20,26 @@ std::string TypeText(char type) {
 
 void PrintInformation(const OpenTable& table) {
     for (const std::string& line : InformationLines(table)) std::printf("%s\n", line.c_str());
+    std::printf("%s\n", CodePageLine(table).c_str());
+    if (!table.MemoPath.empty()) std::printf("Memo file: %s\n", table.MemoPath.c_str());
     std::size_t width = 4;
     for (int f = 0; f < table.ColumnCount; ++f) width = std::max(width, table.FieldNames[static_cast<std::size_t>(f)].size());
     for (int f = 0; f < table.ColumnCount; ++f) {
         const FieldDescriptor& d = table.FieldDescriptors[static_cast<std::size_t>(f)];
-        std::printf("%-*s  %-4s %3u %3u\n", static_cast<int>(width), table.FieldNames[static_cast<std::size_t>(f)].c_str(),
-                    TypeText(d.Type).c_str(), static_cast<unsigned>(d.Length), static_cast<unsigned>(static_cast<unsigned char>(d.Decimals)));
+        std::printf("%-*s  %-4s %-13s %5u %3u\n", static_cast<int>(width), table.FieldNames[static_cast<std::size_t>(f)].c_str(),
+                    TypeText(d.Type).c_str(), FieldTypeName(d, table.Header.Version).c_str(), static_cast<unsigned>(d.Length),
+                    static_cast<unsigned>(static_cast<unsigned char>(d.Decimals)));
     }
 }
 
 }  // namespace
 
-Outcome RunInfo(const std::vector<std::string>& tables) {
+Outcome RunInfo(const std::vector<std::string>& tables, const CodePage* encoding) {
     Outcome outcome = Outcome::Done;
     bool first = true;
     for (const std::string& argument : tables) {
         outcome = Worse(outcome, ForTable(argument, [&] {
-            const OpenTable table = OpenTableArgument(argument);
+            const OpenTable table = OpenTableArgument(argument, encoding);
             if (!first) std::printf("\n");
             first = false;
             PrintInformation(table);

@@ -28,7 +28,7 @@ int main(int argc, char** argv) {
         std::printf("quillet-cli %s\n", QUILLET_VERSION);
         return 0;
     case Command::Info:
-        return static_cast<int>(RunInfo(invocation.Tables));
+        return static_cast<int>(RunInfo(invocation.Tables, invocation.Encoding));
     case Command::Convert:
         return static_cast<int>(RunConvert(invocation));
     }

@@ -6,6 +6,7 @@
 
 #include "export/export_error.h"
 #include "table/read_table.h"
+#include "table/table_code_page.h"
 
 namespace quillet::cli {
 
@@ -19,7 +20,7 @@ std::string FullPath(const std::string& argument) {
 
 }  // namespace
 
-OpenTable OpenTableArgument(const std::string& argument) {
+OpenTable OpenTableArgument(const std::string& argument, const CodePage* encoding) {
     OpenTable table;
     try {
         table = ReadTableFile(argument);
@@ -34,6 +35,9 @@ OpenTable OpenTableArgument(const std::string& argument) {
                                                                reason.substr(0, reason.find(" & ")) +
                                                                " (its version byte is " + byte + ").");
     }
+    if (encoding != nullptr) UseChosenCodePage(table, *encoding);
+    // What could not be read of a table that opened is said, but the table still counts as done.
+    for (const std::string& warning : table.Warnings) Complain(warning);
     table.ListColumns();
     table.SetSource(FullPath(argument));
     return table;

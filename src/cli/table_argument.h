@@ -9,9 +9,11 @@
 namespace quillet::cli {
 
 // Reads the table a command-line argument names, lists its columns and keeps its full path,
-// as the desktop program has them after opening the same file. Throws TableError with a
-// message that names the file, whatever the reader refused.
-OpenTable OpenTableArgument(const std::string& argument);
+// as the desktop program has them after opening the same file. Its warnings (memos that could
+// not be read) go to standard error. Throws TableError with a message that names the file,
+// whatever the reader refused. With an encoding, the table is read in that code page instead
+// of the one it declares.
+OpenTable OpenTableArgument(const std::string& argument, const CodePage* encoding = nullptr);
 
 // What a failure while handling argument was, naming the file and the reason.
 std::string FailureMessage(const std::string& argument, std::exception_ptr failure);

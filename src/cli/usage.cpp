@@ -12,7 +12,7 @@ constexpr std::string_view kManual = R"(NAME
     quillet-cli - show and convert dBASE/FoxPro tables (.dbf) without a window
 
 SYNOPSIS
-    quillet-cli info TABLE.dbf...
+    quillet-cli info TABLE.dbf... [--encoding NAME]
     quillet-cli convert TABLE.dbf... --to txt|csv|htm|rtf|xml|xls|sql|xlsx|sqlite [options]
     quillet-cli --help | --version
 
@@ -25,8 +25,13 @@ DESCRIPTION
 COMMANDS
     info TABLE.dbf...
         For each table, the four lines of the desktop program's information box
-        (file name, version, total records, last update), then one line per field:
-        name, type, length, decimals.
+        (file name, version, total records, last update), the code page the texts
+        are read in and where it came from (a .cpg file beside the table, the
+        header's language byte, the default Windows-1252, or --encoding), the memo
+        file read for its memo fields, then one line per field: name, type letter,
+        what the type holds, length, decimals. Memos that cannot be read (a missing
+        memo file, a damaged one) are shown empty and said on standard error; the
+        exit status stays 0.
 
     convert TABLE.dbf... --to FORMAT [options]
         Writes each table to one file named after the table (up to the first "."
@@ -59,6 +64,18 @@ OPTIONS
         Text, CSV, HTML and RTF: no header row of column names.
     --no-quotes
         Text and CSV: items without quotes.
+    --to-utf8
+        Text and CSV: texts converted to UTF-8. Default: the bytes as the table
+        stores them.
+    --encoding NAME
+        Info and convert: read the tables' texts in this code page, whatever they
+        declare: a number (866, 1251, 932, 65001), cpN, windows-N, ibmN, or a name
+        such as utf-8, koi8-r, big5, shift_jis, gbk (letter case does not matter).
+        HTML, XML and SQL are written in UTF-8; RTF in the table's Windows code page,
+        other characters as Unicode; an Excel worksheet in the table's code page
+        where worksheet readers know it, else in the Windows code page that holds
+        most of its characters, the others written "?" and counted on standard
+        error.
     --text-color RRGGBB
     --back-color RRGGBB
         HTML: the text and background colours as six hexadecimal digits.
@@ -76,8 +93,9 @@ OPTIONS
 EXIT STATUS
     0   every table was shown or converted
     1   at least one table could not be read or written; the others were still done
-    2   a usage error: an unknown option or value, a missing --to, no table, or a
-        column name that a table does not have
+    2   a usage error: an unknown option or value (an unknown --encoding lists the
+        names it takes), a missing --to, no table, or a column name that a table
+        does not have
     Every message names the file and the reason, on standard error.
 
 EXAMPLES

@@ -7,9 +7,10 @@ namespace quillet {
 // The fixed texts of the HTML page and the RTF document. Placeholders (TEXTCOLOR, BGCOLOR,
 // ITEM) are filled by plain substitution in the template only, never in what was inserted.
 
-// Two lines: the head and body start tag, then the table start tag with an empty title row.
+// Two lines: the head (the page is UTF-8, whatever the table's code page) and body start tag,
+// then the table start tag with an empty title row.
 inline constexpr std::string_view HtmlPageHead =
-    "<head><title></title></head><body text=\"#TEXTCOLOR\" bgcolor=\"#BGCOLOR\">\r\n"
+    "<head><meta charset=\"utf-8\"><title></title></head><body text=\"#TEXTCOLOR\" bgcolor=\"#BGCOLOR\">\r\n"
     "<TABLE BORDER><TR> <TH COLSPAN=1 > <B></B> </TH></TR>";
 inline constexpr std::string_view HtmlHeaderCell = "<TH>ITEM</TH>";
 inline constexpr std::string_view HtmlDataCell = "<TD>ITEM</TD>";

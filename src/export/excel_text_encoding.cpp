@@ -8,8 +8,11 @@ namespace {
 constexpr int kCandidates[] = {1252, 1250, 1251, 1253, 1254, 1257, 1255, 1256, 1258, 874};
 
 constexpr char kMissing = '?';
+constexpr char32_t kUndefined = 0xFFFD;
 
-bool IsC1Control(char32_t c) { return c >= 0x80 && c <= 0x9F; }
+// The only single bytes beyond ASCII that the double-byte pages share with the readers'
+// decoders: the system's converter gives 0x80 a character in 936 and 950, xlrd's does not.
+bool IsHalfWidthKatakana(char32_t c) { return c >= 0xFF61 && c <= 0xFF9F; }
 
 char16_t CharacterOf(const CodePage& page, unsigned char byte) {
     const char text = static_cast<char>(byte);
@@ -21,7 +24,7 @@ std::vector<std::uint8_t> FromUnicode(const CodePage& page) {
     std::vector<std::uint8_t> bytes(0x10000, 0);
     for (int b = 0x80; b < 0x100; ++b) {
         const char16_t c = CharacterOf(page, static_cast<unsigned char>(b));
-        if (!IsC1Control(c) && bytes[c] == 0) bytes[c] = static_cast<std::uint8_t>(b);
+        if (c != kUndefined && bytes[c] == 0) bytes[c] = static_cast<std::uint8_t>(b);
     }
     return bytes;
 }
@@ -47,7 +50,8 @@ ExcelTextEncoding::ExcelTextEncoding(const CodePage& source) : source_(&source) 
 
 bool ExcelTextEncoding::ReadersKnow(const CodePage& page) {
     const int n = page.Number();
-    return !page.IsUtf8() && ((n >= 300 && n <= 1999) || (n >= 10000 && n <= 10081));
+    return page.PageKind() == CodePage::Kind::DoubleByte ||
+           (page.IsSingleByte() && ((n >= 300 && n <= 1999) || (n >= 10000 && n <= 10081)));
 }
 
 void ExcelTextEncoding::CountCharacters(std::string_view tableBytes) {
@@ -76,6 +80,7 @@ void ExcelTextEncoding::ChooseTarget() {
 
 void ExcelTextEncoding::UseTarget(const CodePage& target) {
     target_ = &target;
+    if (!source_->IsSingleByte() && source_ == target_) return;
     if (source_->IsUtf8()) {
         fromUnicode_ = FromUnicode(target);
         return;
@@ -89,14 +94,31 @@ void ExcelTextEncoding::UseTarget(const CodePage& target) {
         }
         const char16_t c = CharacterOf(*source_, static_cast<unsigned char>(b));
         if (source_ == target_) {
-            to = IsC1Control(c) ? kMissing : static_cast<char>(b);
+            to = c == kUndefined ? kMissing : static_cast<char>(b);
         } else {
             to = bytes[c] != 0 ? static_cast<char>(bytes[c]) : kMissing;
         }
     }
 }
 
+std::string_view ExcelTextEncoding::EncodeDoubleByte(std::string_view tableBytes) {
+    out_.clear();
+    source_->ForEachCharacter(tableBytes, [this](char32_t c, std::string_view bytes) {
+        if (c == kUndefined || (bytes.size() == 1 && c >= 0x80 && !IsHalfWidthKatakana(c))) {
+            out_ += kMissing;
+            ++unwritten_;
+        } else {
+            out_.append(bytes);
+        }
+    });
+    return out_;
+}
+
 std::string_view ExcelTextEncoding::Encode(std::string_view tableBytes) {
+    std::size_t i = 0;
+    while (i < tableBytes.size() && static_cast<unsigned char>(tableBytes[i]) < 0x80) ++i;
+    if (i == tableBytes.size()) return tableBytes;
+    if (source_->PageKind() == CodePage::Kind::DoubleByte) return EncodeDoubleByte(tableBytes);
     if (source_->IsUtf8()) {
         utf8_.clear();
         source_->AppendUtf8(utf8_, tableBytes);
@@ -107,15 +129,17 @@ std::string_view ExcelTextEncoding::Encode(std::string_view tableBytes) {
             } else {
                 const std::uint8_t b = c < 0x10000 ? fromUnicode_[c] : 0;
                 out_ += b != 0 ? static_cast<char>(b) : kMissing;
+                unwritten_ += b == 0;
             }
         });
         return out_;
     }
-    std::size_t i = 0;
-    while (i < tableBytes.size() && byteMap_[static_cast<unsigned char>(tableBytes[i])] == tableBytes[i]) ++i;
-    if (i == tableBytes.size()) return tableBytes;
     out_.assign(tableBytes);
-    for (; i < out_.size(); ++i) out_[i] = byteMap_[static_cast<unsigned char>(out_[i])];
+    for (; i < out_.size(); ++i) {
+        const char written = byteMap_[static_cast<unsigned char>(out_[i])];
+        unwritten_ += written == kMissing && out_[i] != kMissing;
+        out_[i] = written;
+    }
     return out_;
 }
 

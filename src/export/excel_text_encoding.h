@@ -10,12 +10,13 @@
 
 namespace quillet {
 
-// How a table's text bytes become the single-byte text of worksheet cells, and which code page
-// the sheet's CODEPAGE record names. Worksheet readers know the DOS, Windows and Mac code pages:
-// a table in one of those keeps its bytes. A table in UTF-8, ISO 8859 or KOI8-R is re-encoded
-// into the Windows code page that holds most of the characters its written texts use; a
-// character that page lacks becomes "?". Either way a byte the code page leaves undefined
-// (a C1 control) becomes "?", since readers refuse to decode it.
+// How a table's text bytes become the text of worksheet cells, and which code page the sheet's
+// CODEPAGE record names. Worksheet readers know the DOS, Windows and Mac code pages and the
+// double-byte pages 932, 936, 949 and 950: a table in one of those keeps its bytes. A table in
+// UTF-8, ISO 8859 or KOI8-R is re-encoded into the Windows code page that holds most of the
+// characters its written texts use; a character that page lacks becomes "?". Either way a byte
+// the code page leaves undefined becomes "?", since readers refuse to decode it, and a
+// character cut by the end of its field is left out. Unwritten() counts the "?" written.
 class ExcelTextEncoding {
 public:
     // For a table whose code page readers know.
@@ -27,6 +28,8 @@ public:
     static bool ReadersKnow(const CodePage& page);
 
     int SheetCodePage() const { return target_->Number(); }
+    // The characters written "?" so far, since the sheet's page has no place for them.
+    std::int64_t Unwritten() const { return unwritten_; }
 
     // The bytes to write for a text of the table; valid until the next call.
     std::string_view Encode(std::string_view tableBytes);
@@ -35,6 +38,7 @@ private:
     void CountCharacters(std::string_view tableBytes);
     void UseTarget(const CodePage& target);
     void ChooseTarget();
+    std::string_view EncodeDoubleByte(std::string_view tableBytes);
 
     const CodePage* source_;
     const CodePage* target_ = nullptr;
@@ -46,6 +50,7 @@ private:
     std::vector<std::uint32_t> counts_;
     std::string utf8_;
     std::string out_;
+    std::int64_t unwritten_ = 0;
 };
 
 template <typename ForEachText>

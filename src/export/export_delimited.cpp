@@ -37,18 +37,23 @@ ExportResult ExportDelimited(const OpenTable& table, const ExportSettings& setti
     const std::vector<int> columns = SelectedColumns(table);
     const std::string_view rowEnd = LineEndText(settings.Delimited.RowEnd);
     const ItemWriter items{settings.Delimited.Delimiter, ListedColumns(table) - 1, settings.Delimited.QuoteItems};
+    const CodePage& page = *table.TableCodePage;
+    const bool toUtf8 = settings.Delimited.ToUtf8;
+    const auto written = [&page, toUtf8](std::string_view bytes, std::string& utf8) {
+        return toUtf8 ? page.AsUtf8(bytes, utf8) : bytes;
+    };
 
     if (settings.Delimited.IncludeHeader) {
-        std::string header;
-        for (int f : columns) items.Append(header, table.FieldNames[static_cast<std::size_t>(f)], f);
+        std::string header, utf8;
+        for (int f : columns) items.Append(header, written(table.FieldNames[static_cast<std::size_t>(f)], utf8), f);
         header.append(rowEnd);
         file.Write(header);
     }
     WriteRecords(file, table, settings, progress, [&] {
-        return [&, scratch = std::string()](std::string& out, std::int64_t record) mutable {
+        return [&, scratch = std::string(), utf8 = std::string()](std::string& out, std::int64_t record) mutable {
             for (int f : columns) {
                 const CleanRule rule{.RemoveNul = true, .RemoveCr = true};
-                items.Append(out, CleanCellText(table, record, f, settings, rule, scratch), f);
+                items.Append(out, written(CleanCellText(table, record, f, settings, rule, scratch), utf8), f);
             }
             out.append(rowEnd);
         };

@@ -89,7 +89,13 @@ ExportResult ExportExcel(const OpenTable& table, const ExportSettings& settings,
         }
     });
     sheet.CloseFile();
-    return CutNote(path, cut, ExcelFileV2::kMaxTextLength);
+    ExportResult result = CutNote(path, cut, ExcelFileV2::kMaxTextLength);
+    if (encoding.Unwritten() > 0) {
+        result.Notes.push_back("\"" + path + "\": " + std::to_string(encoding.Unwritten()) +
+                               " characters have no place in the worksheet's code page and were written \"?\"; "
+                               "CSV, XML or SQL keep every character.");
+    }
+    return result;
 }
 
 }  // namespace quillet

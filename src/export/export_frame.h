@@ -81,10 +81,18 @@ std::string_view TrimSpaces(std::string_view text);
 // cells.
 std::string_view CleanCellText(const CellValue& cell, char decimalSeparator, CleanRule rule, std::string& scratch);
 
+// A cell of the table as every export writes it: without the remains of a character that
+// the end of its field cut.
+inline CellValue WrittenCell(const OpenTable& table, std::int64_t record, int field) {
+    CellValue cell = table.Cell(record, field);
+    cell.Text = cell.Text.substr(0, table.TableCodePage->WholeLength(cell.Text));
+    return cell;
+}
+
 // The same for a cell of the table, with the settings' decimal separator.
 inline std::string_view CleanCellText(const OpenTable& table, std::int64_t record, int field,
                                       const ExportSettings& settings, CleanRule rule, std::string& scratch) {
-    return CleanCellText(table.Cell(record, field), settings.DecimalSeparator, rule, scratch);
+    return CleanCellText(WrittenCell(table, record, field), settings.DecimalSeparator, rule, scratch);
 }
 
 }  // namespace quillet

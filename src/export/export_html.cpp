@@ -87,18 +87,18 @@ ExportResult ExportHtml(const OpenTable& table, const ExportSettings& settings, 
     if (settings.Html.IncludeHeader) {
         const CellTemplate headerCell(HtmlHeaderCell);
         line.assign("<TR>");
-        for (int f : columns) headerCell.Append(line, table.FieldNames[static_cast<std::size_t>(f)]);
+        for (int f : columns) headerCell.Append(line, table.TableCodePage->ToUtf8(table.FieldNames[static_cast<std::size_t>(f)]));
         line.append("</TR>");
         file.WriteLine(line);
     }
 
     const CellTemplate dataCell(HtmlDataCell);
     WriteRecords(file, table, settings, progress, [&] {
-        return [&, scratch = std::string()](std::string& out, std::int64_t record) mutable {
+        return [&, scratch = std::string(), utf8 = std::string()](std::string& out, std::int64_t record) mutable {
             out.append("<TR>");
             for (int f : columns) {
-                const std::string_view cell =
-                    CleanCellText(table, record, f, settings, CleanRule{.RemoveNul = true, .RemoveCr = true}, scratch);
+                const std::string_view cell = table.TableCodePage->AsUtf8(
+                    CleanCellText(table, record, f, settings, CleanRule{.RemoveNul = true, .RemoveCr = true}, scratch), utf8);
                 if (cell.empty()) {
                     out.append(HtmlEmptyCell);
                 } else {

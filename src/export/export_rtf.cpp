@@ -1,3 +1,5 @@
+#include <algorithm>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -25,6 +27,65 @@ void AppendRtfEscaped(std::string& out, std::string_view text) {
     });
 }
 
+// The font charset word processors pair with each code page. The Windows single-byte pages
+// (874, 1250 to 1258) are read byte for byte through \ansicpg and this charset; every other
+// page's characters are written as \uN, so that no reader has to know the page.
+struct RtfCharset {
+    int Page;
+    int Charset;
+    bool BytesAsStored;
+};
+constexpr RtfCharset kRtfCharsets[] = {
+    {874, 222, true},  {1250, 238, true}, {1251, 204, true}, {1252, 0, true},   {1253, 161, true},
+    {1254, 162, true}, {1255, 177, true}, {1256, 178, true}, {1257, 186, true}, {1258, 163, true},
+    {932, 128, false}, {936, 134, false}, {949, 129, false}, {950, 136, false}, {737, 161, false},
+    {869, 161, false}, {10006, 161, false}, {28597, 161, false}, {855, 204, false}, {866, 204, false},
+    {10007, 204, false}, {20866, 204, false}, {28595, 204, false}, {852, 238, false}, {10029, 238, false},
+    {28592, 238, false}, {857, 162, false}, {862, 177, false},
+};
+
+RtfCharset RtfCharsetOf(const CodePage& page) {
+    for (const RtfCharset& c : kRtfCharsets) {
+        if (c.Page == page.Number()) return c;
+    }
+    return {page.IsUtf8() ? 1252 : page.Number(), 0, false};
+}
+
+// The document head with the table's code page and the charset of the font the cells use.
+std::string HeadFor(const RtfCharset& charset) {
+    std::string head(RtfHead);
+    const auto replace = [&head](std::string_view from, const std::string& to) {
+        head.replace(head.find(from), from.size(), to);
+    };
+    replace("\\ansicpg1252", "\\ansicpg" + std::to_string(charset.Page));
+    replace("{\\f0\\froman\\fcharset0", "{\\f0\\froman\\fcharset" + std::to_string(charset.Charset));
+    return head;
+}
+
+// Appends a text: as stored, or with every character beyond ASCII as \uN? (N a signed 16-bit
+// number, characters beyond U+FFFF as two of them).
+void AppendRtfText(std::string& out, std::string_view text, const CodePage& page, bool bytesAsStored) {
+    if (bytesAsStored || std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
+        AppendRtfEscaped(out, text);
+        return;
+    }
+    const auto appendUnit = [&out](char32_t unit) {
+        out += "\\u";
+        out += std::to_string(static_cast<std::int16_t>(static_cast<std::uint16_t>(unit)));
+        out += '?';
+    };
+    page.ForEachCharacter(text, [&](char32_t c, std::string_view bytes) {
+        if (c < 0x80) {
+            AppendRtfEscaped(out, bytes);
+        } else if (c < 0x10000) {
+            appendUnit(c);
+        } else {
+            appendUnit(0xD800 + ((c - 0x10000) >> 10));
+            appendUnit(0xDC00 + ((c - 0x10000) & 0x3FF));
+        }
+    });
+}
+
 // The fixed texts around a table row's cells: the row definition with the cell boundaries
 // "\cellx1" to "\cellxM", one line each (the running number of each cell, the word processor
 // fitting the widths), and the group of cells; after them the definition again in the group
@@ -48,13 +109,14 @@ struct RowFrame {
 
 // One table row; forEachText calls its argument with each cell's text in turn.
 template <typename ForEachText>
-void AppendRow(std::string& out, const RowFrame& frame, ForEachText&& forEachText) {
+void AppendRow(std::string& out, const RowFrame& frame, const CodePage& page, bool bytesAsStored,
+               ForEachText&& forEachText) {
     out.append(frame.Opening);
     forEachText([&](std::string_view text) {
         if (text.empty()) {
             out += ' ';
         } else {
-            AppendRtfEscaped(out, text);
+            AppendRtfText(out, text, page, bytesAsStored);
         }
         out.append("\\cell \r\n");
     });
@@ -67,18 +129,20 @@ ExportResult ExportRtf(const OpenTable& table, const ExportSettings& settings, c
     OutputFile file(OutputPath(table, settings, OutputFormat::RTF));
     const std::vector<int> columns = SelectedColumns(table);
     const RowFrame frame(columns.size());
+    const CodePage& page = *table.TableCodePage;
+    const RtfCharset charset = RtfCharsetOf(page);
 
-    file.WriteLine(RtfHead);
+    file.WriteLine(HeadFor(charset));
     if (settings.Rtf.IncludeHeader) {
         std::string header;
-        AppendRow(header, frame, [&](auto&& appendCell) {
+        AppendRow(header, frame, page, charset.BytesAsStored, [&](auto&& appendCell) {
             for (int f : columns) appendCell(table.FieldNames[static_cast<std::size_t>(f)]);
         });
         file.Write(header);
     }
     WriteRecords(file, table, settings, progress, [&] {
         return [&, scratch = std::string()](std::string& out, std::int64_t record) mutable {
-            AppendRow(out, frame, [&](auto&& appendCell) {
+            AppendRow(out, frame, page, charset.BytesAsStored, [&](auto&& appendCell) {
                 for (int f : columns) {
                     appendCell(CleanCellText(table, record, f, settings,
                                              CleanRule{.RemoveNul = true, .RemoveCr = true}, scratch));

@@ -25,6 +25,8 @@ struct DelimitedOptions {
     LineEnd RowEnd = LineEnd::CRLF;
     bool IncludeHeader = true;
     bool QuoteItems = true;
+    // Texts converted from the table's code page to UTF-8; else the bytes as stored.
+    bool ToUtf8 = false;
 };
 
 struct HtmlOptions {

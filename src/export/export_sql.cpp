@@ -32,7 +32,7 @@ std::string_view CleanUtf8(const OpenTable& table, const CellValue& cell, Scratc
 
 void AppendValue(std::string& line, const OpenTable& table, const SqlColumn& column, std::int64_t record,
                  Scratch& scratch) {
-    const CellValue cell = table.Cell(record, column.Field);
+    const CellValue cell = WrittenCell(table, record, column.Field);
     switch (column.Kind) {
     case SqlValueKind::Text: AppendSqlString(line, CleanUtf8(table, cell, scratch)); return;
     case SqlValueKind::Number: {

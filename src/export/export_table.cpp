@@ -23,11 +23,11 @@ void RefuseToReplaceSource(const OpenTable& table, const ExportSettings& setting
 ExportResult ExportTable(const OpenTable& table, const ExportSettings& settings, const ExportProgress& progress) {
     RefuseToReplaceSource(table, settings);
     switch (settings.OutputFormat) {
-    case OutputFormat::Text: return ExportText(table, settings, progress);
-    case OutputFormat::CSV: return ExportCsv(table, settings, progress);
-    case OutputFormat::HTML: return ExportHtml(table, settings, progress);
-    case OutputFormat::RTF: return ExportRtf(table, settings, progress);
-    case OutputFormat::XML: return ExportXml(table, settings, progress);
+    case OutputFormat::Text: ExportText(table, settings, progress); break;
+    case OutputFormat::CSV: ExportCsv(table, settings, progress); break;
+    case OutputFormat::HTML: ExportHtml(table, settings, progress); break;
+    case OutputFormat::RTF: ExportRtf(table, settings, progress); break;
+    case OutputFormat::XML: ExportXml(table, settings, progress); break;
     case OutputFormat::Excel: return ExportExcel(table, settings, progress);
     case OutputFormat::SQL: return ExportSql(table, settings, progress);
     case OutputFormat::Xlsx: return ExportXlsx(table, settings, progress);

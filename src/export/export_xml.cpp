@@ -25,13 +25,12 @@ bool IsPlainAscii(std::string_view bytes) {
     return FindFirst(bytes, mayHoldOther, isOther) == bytes.size();
 }
 
-// The cell as UTF-8, without the characters XML cannot carry, trimmed of blanks. The table's
-// bytes are trimmed before they are decoded as well, which changes nothing (a space byte is a
-// space in every code page) but spares decoding the padding; most cells are then plain ASCII
-// and go as they are.
+// The cell as UTF-8, without the characters XML cannot carry, trimmed of blanks. The table's bytes are trimmed before they are
+// decoded as well, which changes nothing (a space byte is a space in every code page) but
+// spares decoding the padding; most cells are then plain ASCII and go as they are.
 std::string_view CellContent(const OpenTable& table, std::int64_t record, int field, char decimalSeparator,
                              std::string& scratch) {
-    const CellValue cell = table.Cell(record, field);
+    const CellValue cell = WrittenCell(table, record, field);
     if (cell.Kind != CellKind::Text) return CleanCellText(cell, decimalSeparator, kTrimOnly, scratch);
     const std::string_view bytes = TrimSpaces(cell.Text);
     if (IsPlainAscii(bytes)) return bytes;

@@ -60,6 +60,7 @@ char* FormatNumber(char* out, double value, char decimalSeparator) {
 void AppendCellText(std::string& out, const CellValue& cell, char decimalSeparator) {
     switch (cell.Kind) {
     case CellKind::Empty:
+    case CellKind::Binary:
         return;
     case CellKind::Text:
         out.append(cell.Text);
@@ -73,6 +74,16 @@ void AppendCellText(std::string& out, const CellValue& cell, char decimalSeparat
         out.append(cell.Truth ? "True" : "False");
         return;
     }
+}
+
+std::string BinaryCellText(std::uint64_t size) {
+    const std::string digits = std::to_string(size);
+    std::string text = "(binary, ";
+    for (std::size_t i = 0; i < digits.size(); ++i) {
+        if (i > 0 && (digits.size() - i) % 3 == 0) text += ',';
+        text += digits[i];
+    }
+    return text + (size == 1 ? " byte)" : " bytes)");
 }
 
 std::string CellText(const CellValue& cell, char decimalSeparator) {

@@ -23,9 +23,12 @@ char* FormatNumber(char* out, double value, char decimalSeparator);
 char* FormatShortDecimal(char* out, double value, char decimalSeparator);
 
 // Appends the one text form of a cell: text unchanged, numbers as FormatNumber,
-// truth values "True"/"False", empty cells nothing.
+// truth values "True"/"False", empty and binary cells nothing (exports leave binary memos empty).
 void AppendCellText(std::string& out, const CellValue& cell, char decimalSeparator);
 
 std::string CellText(const CellValue& cell, char decimalSeparator);
+
+// What the list shows for a binary cell: "(binary, 2,048 bytes)".
+std::string BinaryCellText(std::uint64_t size);
 
 }  // namespace quillet

@@ -5,7 +5,8 @@
 
 namespace quillet {
 
-enum class CellKind : std::uint8_t { Empty, Text, Number, Truth };
+// Binary: a memo that is not text (pictures, OLE objects, blobs); only its size is kept.
+enum class CellKind : std::uint8_t { Empty, Text, Number, Truth, Binary };
 
 // One cell of the table. Text is a view into the table's own bytes (or its decoded side buffer),
 // valid as long as the OpenTable it came from.
@@ -14,11 +15,13 @@ struct CellValue {
     std::string_view Text;
     double Number = 0;
     bool Truth = false;
+    std::uint64_t ByteSize = 0;  // of a Binary cell
 
     static CellValue Empty() { return {}; }
-    static CellValue OfText(std::string_view text) { return {CellKind::Text, text, 0, false}; }
-    static CellValue OfNumber(double number) { return {CellKind::Number, {}, number, false}; }
-    static CellValue OfTruth(bool truth) { return {CellKind::Truth, {}, 0, truth}; }
+    static CellValue OfText(std::string_view text) { return {CellKind::Text, text, 0, false, 0}; }
+    static CellValue OfNumber(double number) { return {CellKind::Number, {}, number, false, 0}; }
+    static CellValue OfTruth(bool truth) { return {CellKind::Truth, {}, 0, truth, 0}; }
+    static CellValue OfBinary(std::uint64_t size) { return {CellKind::Binary, {}, 0, false, size}; }
 };
 
 }  // namespace quillet

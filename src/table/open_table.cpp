@@ -4,7 +4,12 @@ namespace quillet {
 
 void OpenTable::ListColumns() {
     ColumnCount = 0;
-    while (ColumnCount < FieldCount && !FieldNames[static_cast<std::size_t>(ColumnCount)].empty()) ++ColumnCount;
+    // Visual FoxPro's system fields (_NullFlags) come after the user's fields.
+    const auto listed = [&](int f) {
+        const FieldDescriptor& d = FieldDescriptors[static_cast<std::size_t>(f)];
+        return !FieldNames[static_cast<std::size_t>(f)].empty() && d.Type != '0' && (d.Flags & 0x01) == 0;
+    };
+    while (ColumnCount < FieldCount && listed(ColumnCount)) ++ColumnCount;
     ColumnSelected.assign(static_cast<std::size_t>(ColumnCount), 1);
 }
 

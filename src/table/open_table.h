@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -8,17 +9,27 @@
 #include "table/cell_value.h"
 #include "table/code_page.h"
 #include "table/fill_later_allocator.h"
+#include "table/table_code_page.h"
 #include "table/table_header.h"
 
 namespace quillet {
 
 // How the reader keeps one field's cells.
 enum class FieldStorage : std::uint8_t {
-    None,     // memo, general and unknown types: every cell empty
+    None,     // system and unknown types: every cell empty
     Bytes,    // C, D: views into the record bytes
-    Number,   // N, F, I, Y, B: decoded once into Numbers
+    Number,   // N, F, I, Y, B, O, +: decoded once into Numbers
     Truth,    // L: decoded once into Truths
-    Derived,  // T: text built once into DerivedText, DerivedWidth bytes per record
+    Derived,  // T, @: text built once into DerivedText, DerivedWidth bytes per record
+    Varying,  // V (text), Q (binary): the first Lengths[r] bytes of the field
+    Memo,     // M, G, P, W, B: what the memo file holds, in Memos
+};
+
+// One memo cell: Size bytes of DerivedText from Offset (text), or a binary memo of Size bytes.
+struct MemoCell {
+    std::uint64_t Offset = 0;
+    std::uint64_t Size = 0;
+    CellKind Kind = CellKind::Empty;
 };
 
 struct FieldCells {
@@ -27,6 +38,11 @@ struct FieldCells {
     FillLaterVector<std::uint8_t> Truths;
     std::string DerivedText;
     std::uint32_t DerivedWidth = 0;
+    FillLaterVector<std::uint16_t> Lengths;
+    bool BinaryBytes = false;  // Varying: Q
+    std::vector<MemoCell> Memos;
+    // Visual FoxPro fields that may hold null: 1 where the record's cell is null.
+    FillLaterVector<std::uint8_t> Nulls;
 };
 
 // The one opened table. Record and field indexes are counted from 0 in code
@@ -42,6 +58,12 @@ struct OpenTable {
     std::vector<std::string> FieldNames;
     FillLaterVector<std::uint8_t> DeletedFlags;
     const CodePage* TableCodePage = &CodePage::Default();
+    // The memo file read for the table's memo fields; empty when it has none or it is missing.
+    std::string MemoPath;
+    // What the reader could not read although the table opened (a missing memo file, memos
+    // that could not be read), each ready to show after opening.
+    std::vector<std::string> Warnings;
+    CodePageSource TableCodePageSource = CodePageSource::Default;
 
     // Filled by the Open command.
     int ColumnCount = 0;
@@ -59,7 +81,7 @@ struct OpenTable {
     // Inline: exporters call it for every cell.
     CellValue Cell(std::int64_t record, int field) const;
 
-    // The Open command's part: columns up to the first empty name, all selected,
+    // The Open command's part: columns up to the first empty name or system field, all selected,
     // and the base name and source path of the file.
     void ListColumns();
     void SetSource(const std::string& path);
@@ -73,6 +95,7 @@ inline std::string_view OpenTable::RecordText(std::int64_t record) const {
 inline CellValue OpenTable::Cell(std::int64_t record, int field) const {
     const FieldCells& cells = Fields[static_cast<std::size_t>(field)];
     const auto r = static_cast<std::size_t>(record);
+    if (!cells.Nulls.empty() && cells.Nulls[r] != 0) return CellValue::Empty();
     switch (cells.Storage) {
     case FieldStorage::None:
         return CellValue::Empty();
@@ -88,6 +111,18 @@ inline CellValue OpenTable::Cell(std::int64_t record, int field) const {
         std::string_view text(cells.DerivedText.data() + r * cells.DerivedWidth, cells.DerivedWidth);
         if (!text.empty() && text.front() == '\0') text = {};
         return CellValue::OfText(text);
+    }
+    case FieldStorage::Varying: {
+        const FieldDescriptor& d = FieldDescriptors[static_cast<std::size_t>(field)];
+        const std::size_t length = std::min<std::size_t>(cells.Lengths[r], d.StoredLength);
+        if (cells.BinaryBytes) return CellValue::OfBinary(length);
+        return CellValue::OfText(RecordText(record).substr(d.Offset, length));
+    }
+    case FieldStorage::Memo: {
+        const MemoCell& memo = cells.Memos[r];
+        if (memo.Kind == CellKind::Text) return CellValue::OfText(std::string_view(cells.DerivedText).substr(memo.Offset, memo.Size));
+        if (memo.Kind == CellKind::Binary) return CellValue::OfBinary(memo.Size);
+        return CellValue::Empty();
     }
     }
     return CellValue::Empty();

@@ -1,8 +1,9 @@
 #include "table/read_table.h"
 
-#include <sys/stat.h>
-
 #include <algorithm>
+#include <array>
+#include <cctype>
+#include <filesystem>
 #include <atomic>
 #include <cstdio>
 #include <exception>
@@ -10,6 +11,8 @@
 #include <thread>
 
 #include "table/field_decoding.h"
+#include "table/memo_file.h"
+#include "table/table_code_page.h"
 
 namespace quillet {
 
@@ -30,58 +33,106 @@ TableHeader DecodeHeader(const unsigned char* p) {
     h.Version = p[0];
     std::copy(p + 1, p + 4, h.UpdateDate.begin());
     h.RecordCount = static_cast<std::int32_t>(U32(p + 4));
-    h.HeaderLength = static_cast<std::int16_t>(U16(p + 8));
-    h.RecordLength = static_cast<std::int16_t>(U16(p + 10));
+    h.HeaderLength = U16(p + 8);
+    h.RecordLength = U16(p + 10);
     std::copy(p + 12, p + 32, h.Reserved.begin());
     return h;
 }
 
-FieldDescriptor DecodeDescriptor(const unsigned char* p) {
+bool IsVisualFoxPro(std::uint8_t version) { return version == 0x30 || version == 0x31 || version == 0x32; }
+bool IsFoxPro(std::uint8_t version) { return IsVisualFoxPro(version) || version == 0xF5; }
+
+// The name as stored, up to its first NUL.
+std::string StoredName(const unsigned char* p, std::size_t size) {
+    const auto* end = std::find(p, p + size, '\0');
+    return std::string(p, end);
+}
+
+// dBASE 7: 68 header bytes (with the language driver's name), then 48-byte descriptors.
+FieldDescriptor DecodeDbase7Descriptor(const unsigned char* p) {
     FieldDescriptor d;
-    std::copy(p, p + 11, d.Name.begin());
-    d.Type = static_cast<char>(p[11]);
-    std::copy(p + 12, p + 16, d.Address.begin());
-    d.Length = p[16];
-    d.Decimals = static_cast<char>(p[17]);
-    std::copy(p + 18, p + 32, d.Reserved.begin());
+    d.Name = StoredName(p, 32);
+    d.Type = static_cast<char>(p[32]);
+    d.Length = p[33];
+    d.Decimals = static_cast<char>(p[34]);
     return d;
 }
 
-// The raw name without NULs and CRs, then without leading and trailing blanks.
-std::string CleanName(const std::array<char, 11>& raw) {
+FieldDescriptor DecodeDescriptor(const unsigned char* p, std::uint8_t version) {
+    FieldDescriptor d;
+    d.Name = StoredName(p, 11);
+    d.Type = static_cast<char>(p[11]);
+    d.Length = p[16];
+    d.Decimals = static_cast<char>(p[17]);
+    // Other versions keep unrelated bytes there.
+    if (IsVisualFoxPro(version)) d.Flags = p[18];
+    return d;
+}
+
+// The name without CRs, then without leading and trailing blanks.
+std::string CleanName(const std::string& stored) {
     std::string name;
-    for (char c : raw) {
-        if (c != '\0' && c != '\r') name += c;
+    for (char c : stored) {
+        if (c != '\r') name += c;
     }
     const auto first = name.find_first_not_of(' ');
     if (first == std::string::npos) return {};
     return name.substr(first, name.find_last_not_of(' ') - first + 1);
 }
 
+// The descriptors up to the 0x0D that ends the list (or the end of the header): whatever
+// follows it (Visual FoxPro's database path, dBASE 7's field properties) is not a field.
+std::vector<FieldDescriptor> DecodeDescriptors(const std::vector<unsigned char>& header, std::uint8_t version) {
+    std::vector<FieldDescriptor> fields;
+    const std::size_t length = header.size();
+    // dBASE 7 tables (and some writers of 0x04 tables use 32-byte descriptors instead): the
+    // layout is the one whose list ends in its terminator.
+    if (version == 0x04 || version == 0x8C) {
+        std::size_t at = 68;
+        while (at < length && header[at] != 0x0D) at += 48;
+        if (at < length) {
+            for (std::size_t p = 68; p < at; p += 48) fields.push_back(DecodeDbase7Descriptor(header.data() + p));
+            return fields;
+        }
+    }
+    for (std::size_t p = 32; p + 32 <= length && header[p] != 0x0D; p += 32) {
+        fields.push_back(DecodeDescriptor(header.data() + p, version));
+    }
+    return fields;
+}
+
+// Clipper, Harbour and FoxPro keep the high byte of a long character field's length in its
+// decimals byte. Taken so only where the record length confirms it.
+void WidenLongCharacterFields(std::vector<FieldDescriptor>& fields, std::uint32_t recordLength) {
+    std::uint64_t plain = 1;
+    std::uint64_t wide = 1;
+    for (const FieldDescriptor& d : fields) {
+        plain += d.Length;
+        wide += d.Length + (d.Type == 'C' ? 256u * static_cast<unsigned char>(d.Decimals) : 0u);
+    }
+    if (wide == plain || wide != recordLength) return;
+    for (FieldDescriptor& d : fields) {
+        if (d.Type != 'C') continue;
+        d.Length += 256u * static_cast<unsigned char>(d.Decimals);
+        d.Decimals = 0;
+    }
+}
+
+// Visual FoxPro's _NullFlags: one bit for each V and Q field (its length is in its last byte),
+// then one for each field that may be null, in field order.
+void AssignNullBits(std::vector<FieldDescriptor>& fields) {
+    int bit = 0;
+    for (FieldDescriptor& d : fields) {
+        if (d.Type == '0') continue;
+        if (d.Type == 'V' || d.Type == 'Q') d.LengthBit = bit++;
+        if ((d.Flags & 0x02) != 0) d.NullBit = bit++;
+    }
+}
+
 LastUpdateDate DecodeLastUpdate(const std::array<std::uint8_t, 3>& bytes) {
     int year = bytes[0] + 1900;
     if (year < 1960) year += 100;
     return {static_cast<std::int16_t>(year), bytes[1], bytes[2]};
-}
-
-// A .cpg file beside the table names its code page; it wins over the header's driver byte.
-const CodePage* CodePageFromCpg(const std::string& path) {
-    const auto dot = path.find_last_of('.');
-    const auto slash = path.find_last_of('/');
-    const std::string stem = (dot == std::string::npos || (slash != std::string::npos && dot < slash)) ? path : path.substr(0, dot);
-    for (const char* extension : {".cpg", ".CPG", ".Cpg"}) {
-        // Only a plain file: opening a named pipe would wait for a writer.
-        struct stat info {};
-        if (::stat((stem + extension).c_str(), &info) != 0 || !S_ISREG(info.st_mode)) continue;
-        std::FILE* file = std::fopen((stem + extension).c_str(), "rb");
-        if (file == nullptr) continue;
-        char text[64];
-        const std::size_t got = std::fread(text, 1, sizeof(text), file);
-        std::fclose(file);
-        if (got < sizeof(text)) return CodePage::ForCpgText(std::string_view(text, got));
-        return nullptr;
-    }
-    return nullptr;
 }
 
 bool EndMarkerAt(ByteSource& source, std::uint64_t offset) {
@@ -149,19 +200,82 @@ std::uint64_t ReadRecords(ByteSource& source, OpenTable& table, std::uint64_t he
     return decoded;
 }
 
+std::string Count(std::uint64_t count, const char* one, const char* many) {
+    return std::to_string(count) + " " + (count == 1 ? one : many);
+}
+
+// Reads the memo cells from the table's memo file. What cannot be read stays empty and is
+// counted in one warning.
+void ReadMemos(OpenTable& table, const MemoFinder& findMemo) {
+    std::vector<std::size_t> memoFields;
+    for (std::size_t f = 0; f < table.Fields.size(); ++f) {
+        if (table.Fields[f].Storage == FieldStorage::Memo) memoFields.push_back(f);
+    }
+    if (memoFields.empty()) return;
+    // Without a pointer there is nothing to read, so a missing file loses nothing.
+    const auto pointer = [&](std::int64_t r, std::size_t f) {
+        const FieldDescriptor& d = table.FieldDescriptors[f];
+        return MemoBlockNumber(table.RecordText(r).substr(d.Offset, d.StoredLength));
+    };
+    std::uint64_t pointers = 0;
+    for (std::int64_t r = 0; r < table.RecordCount(); ++r) {
+        for (std::size_t f : memoFields) pointers += pointer(r, f) != 0;
+    }
+    if (pointers == 0) return;
+
+    MemoSource memo = findMemo(IsFoxPro(table.Header.Version));
+    if (memo.Source == nullptr) {
+        table.Warnings.push_back(memo.Problem + " " + Count(pointers, "memo is", "memos are") + " shown empty.");
+        return;
+    }
+    const MemoFormat format = memo.FoxPro ? MemoFormat::Fpt : table.Header.Version == 0x83 ? MemoFormat::DbtIII : MemoFormat::Dbt;
+    MemoFile file(std::move(memo.Source), format);
+    // Text memos come from the memo file, so together they are about its size at most: room made
+    // once (up to a bound) spares the copies of a growing buffer.
+    constexpr std::uint64_t kMostReserved = 64u << 20;
+    for (std::size_t f : memoFields) {
+        if (table.FieldDescriptors[f].Type != 'M') continue;
+        table.Fields[f].DerivedText.reserve(std::min(kMostReserved, file.Size() / memoFields.size()));
+    }
+    std::uint64_t unreadable = 0;
+    for (std::int64_t r = 0; r < table.RecordCount(); ++r) {
+        for (std::size_t f : memoFields) {
+            FieldCells& cells = table.Fields[f];
+            const Memo found = file.Read(pointer(r, f), table.FieldDescriptors[f].Type == 'M');
+            MemoCell& cell = cells.Memos[static_cast<std::size_t>(r)];
+            if (found.What == Memo::Kind::Text) {
+                cell = {cells.DerivedText.size(), found.Size, CellKind::Text};
+                cells.DerivedText.append(found.Bytes);
+            } else if (found.What == Memo::Kind::Binary) {
+                cell = {0, found.Size, CellKind::Binary};
+            } else {
+                unreadable += found.What == Memo::Kind::Unreadable;
+            }
+        }
+    }
+    table.MemoPath = memo.Name;
+    if (unreadable > 0) {
+        table.Warnings.push_back(Count(unreadable, "memo", "memos") + " in \"" + memo.Name +
+                                 "\" could not be read and " + (unreadable == 1 ? "is" : "are") + " shown empty.");
+    }
+}
+
 }  // namespace
 
 const char* VersionTextOf(std::uint8_t version) {
     switch (version) {
     case 0x02: return "FoxBASE";
     case 0x03: return "FoxBASE+/Dbase III plus, no memo";
+    case 0x04: return "dBASE 7";
     case 0x30: return "Visual FoxPro";
     case 0x31: return "Visual FoxPro, autoincrement enabled";
     case 0x32: return "Visual FoxPro with field type Varchar or Varbinary";
     case 0x43: return "dBASE IV SQL table files, no memo";
     case 0x63: return "dBASE IV SQL system files, no memo";
+    case 0x7B: return "dBASE IV with memo";
     case 0x83: return "FoxBASE+/dBASE III PLUS, with memo";
     case 0x8B: return "dBASE IV with memo";
+    case 0x8C: return "dBASE 7 with memo";
     case 0xCB: return "dBASE IV SQL table files, with memo";
     case 0xF5: return "FoxPro 2.x (or earlier) with memo";
     case 0xE5: return "HiPer-Six format with SMT memo file";
@@ -170,7 +284,7 @@ const char* VersionTextOf(std::uint8_t version) {
     }
 }
 
-OpenTable ReadTableFrom(ByteSource& source, const std::string& path, const ReadProgress& progress) {
+OpenTable ReadTableFrom(ByteSource& source, const std::string& path, const MemoFinder& findMemo, const ReadProgress& progress) {
     const std::uint64_t size = source.Size();
     if (size == 0) Damaged(path, "the file is empty");
 
@@ -188,42 +302,51 @@ OpenTable ReadTableFrom(ByteSource& source, const std::string& path, const ReadP
     if (headBytes < sizeof(head)) Damaged(path, "the file ends inside its 32-byte header");
 
     const TableHeader& header = table.Header;
-    if (header.HeaderLength < 64) {
+    if (header.HeaderLength < 32) {
         Damaged(path, "the header length " + std::to_string(header.HeaderLength) + " leaves no room for a field");
     }
-    if (static_cast<std::uint64_t>(header.HeaderLength) > size) {
+    if (header.HeaderLength > size) {
         Damaged(path, "the header length " + std::to_string(header.HeaderLength) + " is beyond the end of the file (" +
                           std::to_string(size) + " bytes)");
-    }
-    if (header.RecordLength < 1) {
-        Damaged(path, "the record length " + std::to_string(header.RecordLength) + " is below 1");
     }
 
     table.VersionText = versionText;
     table.LastUpdate = DecodeLastUpdate(header.UpdateDate);
-    table.FieldCount = header.HeaderLength / 32 - 1;
 
-    std::vector<unsigned char> descriptors(static_cast<std::size_t>(table.FieldCount) * 32);
-    source.ReadAt(32, reinterpret_cast<char*>(descriptors.data()), descriptors.size(), {});
-    const auto recordLength = static_cast<std::uint32_t>(header.RecordLength);
+    std::vector<unsigned char> headerBytes(header.HeaderLength);
+    source.ReadAt(0, reinterpret_cast<char*>(headerBytes.data()), headerBytes.size(), {});
+    table.FieldDescriptors = DecodeDescriptors(headerBytes, header.Version);
+    table.FieldCount = static_cast<int>(table.FieldDescriptors.size());
+    const std::uint32_t recordLength = header.RecordLength;
+    if (table.FieldCount == 0 && recordLength > 1) {
+        Damaged(path, "the header length " + std::to_string(header.HeaderLength) + " leaves no room for a field, though records are " +
+                          std::to_string(recordLength) + " bytes long");
+    }
+    if (table.FieldCount > 0 && recordLength < 1) {
+        Damaged(path, "the record length " + std::to_string(recordLength) + " is below 1");
+    }
+    WidenLongCharacterFields(table.FieldDescriptors, recordLength);
+    if (IsVisualFoxPro(header.Version)) AssignNullBits(table.FieldDescriptors);
     std::uint32_t position = 1;
-    for (int i = 0; i < table.FieldCount; ++i) {
-        FieldDescriptor d = DecodeDescriptor(descriptors.data() + static_cast<std::size_t>(i) * 32);
+    for (FieldDescriptor& d : table.FieldDescriptors) {
         d.Offset = std::min(position, recordLength);
         d.StoredLength = position < recordLength ? std::min<std::uint32_t>(d.Length, recordLength - position) : 0;
         position += d.Length;
         table.FieldNames.push_back(CleanName(d.Name));
-        table.FieldDescriptors.push_back(d);
     }
 
     // Only records the file really holds get memory, whatever the header promises.
     table.RecordsPromised = header.RecordCount;
     const std::uint64_t promised = header.RecordCount > 0 ? static_cast<std::uint64_t>(header.RecordCount) : 0;
     const std::uint64_t available = size - static_cast<std::uint64_t>(header.HeaderLength);
-    // A final partial record counts, unless it is no more than the end-of-file marker.
-    std::uint64_t present = available / recordLength;
-    const std::uint64_t tail = available % recordLength;
-    if (tail > 1 || (tail == 1 && !EndMarkerAt(source, size - 1))) ++present;
+    // A final partial record counts, unless it is no more than the end-of-file marker. A table
+    // without fields may have records of no bytes at all: none are kept.
+    std::uint64_t present = 0;
+    if (recordLength > 0) {
+        present = available / recordLength;
+        const std::uint64_t tail = available % recordLength;
+        if (tail > 1 || (tail == 1 && !EndMarkerAt(source, size - 1))) ++present;
+    }
     const std::uint64_t held = std::min(promised, present);
     const std::uint64_t wanted = held * recordLength;
     const std::uint64_t readable = std::min(wanted, available);
@@ -236,21 +359,56 @@ OpenTable ReadTableFrom(ByteSource& source, const std::string& path, const ReadP
     DecodeSpan(table, decoded, held, readable);
     table.Header.RecordCount = static_cast<std::int32_t>(held);
 
-    const CodePage* page = CodePage::ForLanguageDriver(header.Reserved[17]);
-    table.TableCodePage = page != nullptr ? page : &CodePage::Default();
+    ReadMemos(table, findMemo);
+
+    UseDeclaredCodePage(table, {});
     return table;
+}
+
+MemoSource FindMemoFile(const std::string& path, bool foxPro) {
+    namespace fs = std::filesystem;
+    const fs::path table(path);
+    const fs::path folder = table.has_parent_path() ? table.parent_path() : fs::path(".");
+    const std::string stem = table.stem().string();
+    const std::array<std::string, 2> extensions = foxPro ? std::array<std::string, 2>{".fpt", ".dbt"}
+                                                         : std::array<std::string, 2>{".dbt", ".fpt"};
+    const auto lower = [](std::string text) {
+        for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        return text;
+    };
+    for (const std::string& extension : extensions) {
+        const std::string wanted = lower(stem + extension);
+        std::error_code error;
+        for (const fs::directory_entry& entry : fs::directory_iterator(folder, error)) {
+            const std::string name = entry.path().filename().string();
+            if (lower(name) != wanted || !entry.is_regular_file(error)) continue;
+            const std::string memoPath = (table.has_parent_path() ? folder / name : fs::path(name)).string();
+            try {
+                return {std::make_unique<FileSource>(memoPath), memoPath, extension == ".fpt", {}};
+            } catch (const TableError& e) {
+                return {nullptr, memoPath, false, e.what()};
+            }
+        }
+    }
+    const std::string expected = (table.has_parent_path() ? folder / (stem + extensions[0]) : fs::path(stem + extensions[0])).string();
+    return {nullptr, expected, false, "The memo file \"" + expected + "\" is missing."};
 }
 
 OpenTable ReadTableFile(const std::string& path, const ReadProgress& progress) {
     FileSource file(path);
-    OpenTable table = ReadTableFrom(file, path, progress);
-    if (const CodePage* page = CodePageFromCpg(path)) table.TableCodePage = page;
+    OpenTable table = ReadTableFrom(file, path, [&](bool foxPro) { return FindMemoFile(path, foxPro); }, progress);
+    UseDeclaredCodePage(table, path);
     return table;
 }
 
-OpenTable ReadTableBytes(std::string_view bytes, const std::string& name, const ReadProgress& progress) {
+OpenTable ReadTableBytes(std::string_view bytes, const std::string& name, const ReadProgress& progress,
+                         const std::string_view* memo) {
     MemorySource source(bytes, name);
-    return ReadTableFrom(source, name, progress);
+    return ReadTableFrom(source, name, [&](bool foxPro) {
+        const std::string memoName = BaseNameOf(name) + (foxPro ? ".fpt" : ".dbt");
+        if (memo == nullptr) return MemoSource{nullptr, memoName, foxPro, "The memo file \"" + memoName + "\" is missing."};
+        return MemoSource{std::make_unique<MemorySource>(*memo, memoName), memoName, foxPro, {}};
+    }, progress);
 }
 
 void ReadTable(const std::string& path, OpenTable& table, const ReadProgress& progress) {

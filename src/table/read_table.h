@@ -4,22 +4,43 @@
 #include <string>
 #include <string_view>
 
+#include <functional>
+#include <memory>
+
 #include "table/byte_source.h"
 #include "table/open_table.h"
 #include "table/table_error.h"
 
 namespace quillet {
 
-// Reads the whole table file at path into a new table (columns not yet listed).
-// Throws TableError with a message naming the file and the fault.
+// A table's memo file: the opened file and its name, or, when there is none, nullptr, the name
+// it was looked for under and why it cannot be had.
+struct MemoSource {
+    std::unique_ptr<ByteSource> Source;
+    std::string Name;
+    bool FoxPro = false;  // an .fpt file, else a .dbt
+    std::string Problem;
+};
+// Finds the memo file of a table that has memo fields; foxPro: the table is FoxPro's (.fpt first).
+using MemoFinder = std::function<MemoSource(bool foxPro)>;
+
+// The memo file beside the table at path, whatever the letter case of its name.
+MemoSource FindMemoFile(const std::string& path, bool foxPro);
+
+// Reads the whole table file at path into a new table (columns not yet listed), with its memos.
+// Throws TableError with a message naming the file and the fault; what cannot be read of the
+// memos is left empty and said in the table's Warnings.
 OpenTable ReadTableFile(const std::string& path, const ReadProgress& progress = {});
 
 // The same reading over bytes already in memory; name stands for the file in messages.
-// A .cpg file is a file-system matter, so the code page comes from the header alone.
-OpenTable ReadTableBytes(std::string_view bytes, const std::string& name, const ReadProgress& progress = {});
+// A .cpg file is a file-system matter, so the code page comes from the header alone. memo holds
+// the memo file's bytes (nullptr: there is none), read as the table's version expects.
+OpenTable ReadTableBytes(std::string_view bytes, const std::string& name, const ReadProgress& progress = {},
+                         const std::string_view* memo = nullptr);
 
 // What both share: the table in source, whose messages name name.
-OpenTable ReadTableFrom(ByteSource& source, const std::string& name, const ReadProgress& progress = {});
+OpenTable ReadTableFrom(ByteSource& source, const std::string& name, const MemoFinder& findMemo,
+                        const ReadProgress& progress = {});
 
 // Replaces what the reader owns in table (header, names, cells, flags, code page) with the file
 // at path, keeping the Open command's part. An empty path changes nothing; a refused file throws

@@ -133,15 +133,17 @@ TEST(CliInfo, TheInformationBoxLinesThenOneLinePerField) {
     for (const std::string& line : quillet::InformationLines(sales)) expected += line + "\n";
     EXPECT_EQ(run.Out.substr(0, expected.size()), expected);
     EXPECT_EQ(run.Out.substr(expected.size()),
-              "NAME    C     14   0\n"
-              "CITY    C     10   0\n"
-              "AMOUNT  N     10   2\n"
-              "PAID    L      1   0\n"
+              "Code page: 1252 (windows-1252), from the header byte 0x03\n"
+              "NAME    C    Character        14   0\n"
+              "CITY    C    Character        10   0\n"
+              "AMOUNT  N    Numeric          10   2\n"
+              "PAID    L    Logical           1   0\n"
               "\n"
               "File name: " + (dir / "empty.dbf").string() + "\n"
               "Version: FoxBASE+/Dbase III plus, no memo\n"
               "Total records: 0\n"
               "Last Update: 31/12/1999\n"
-              "ID    N      6   0\n"
-              "MEMO  M     10   0\n");
+              "Code page: 1252 (windows-1252), the default\n"
+              "ID    N    Numeric           6   0\n"
+              "MEMO  M    Memo             10   0\n");
 }

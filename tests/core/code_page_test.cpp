@@ -38,11 +38,12 @@ TEST(CodePage, Utf8OfAsciiRunsAndOtherBytesMatchesTheDecodingCharacterByCharacte
     // ASCII, Latin-1 and Cyrillic letters in UTF-8, a four-byte character, stray and cut sequences.
     const std::string pieces[] = {"plain ascii text", "a",    " ",    "\xC3\xA9", "\xD0\x96", "\xF0\x9F\x98\x80",
                                   "\xE2\x82",         "\x80", "\xFF", "\xC3",     "12345678", "\x9D"};
-    for (const int number : {1252, 437, 866, 1251, 65001}) {
+    for (const int number : {1252, 437, 866, 1251, 65001, 932}) {
         const CodePage& page = *CodePage::ForNumber(number);
         for (int i = 0; i < 20000; ++i) {
             std::string bytes;
             for (auto n = random() % 12; n > 0; --n) bytes += pieces[random() % std::size(pieces)];
+            bytes += '.';  // not a whole field: the screen's decoding of a cut character stays out
             std::string out = "kept|";
             page.AppendUtf8(out, bytes);
             ASSERT_EQ(out, "kept|" + Reference(page, bytes)) << number << " " << ::testing::PrintToString(bytes);

@@ -163,13 +163,13 @@ TEST(DamagedFiles, BinaryFieldsOfACutRecordReadTheMissingBytesAsAbsent) {
 TEST(DamagedFiles, HeaderLengthsWithoutRoomForAFieldOrBeyondTheFile) {
     TempDir dir;
     auto table = [] { return TableBuilder().Field("NAME", 'C', 5).Field("N", 'N', 3).Record({"abc", "7"}); };
-    for (int length : {0, 31, 63, -1, SHRT_MIN}) {
+    for (int length : {0, 31, 63}) {
         SCOPED_TRACE(length);
         EXPECT_TRUE(Contains(Refusal(ReadBoth(table().HeaderLength(length), dir)),
                              "the header length " + std::to_string(length) + " leaves no room for a field"));
     }
     const std::size_t size = table().Bytes().size();
-    for (std::size_t length : {size + 1, std::size_t{SHRT_MAX}}) {
+    for (std::size_t length : {size + 1, std::size_t{SHRT_MAX}, std::size_t{0xFFFF}}) {
         SCOPED_TRACE(length);
         EXPECT_TRUE(Contains(Refusal(ReadBoth(table().HeaderLength(static_cast<std::int32_t>(length)), dir)),
                              "the header length " + std::to_string(length) + " is beyond the end of the file (" +
@@ -187,14 +187,14 @@ TEST(DamagedFiles, HeaderLengthsWithoutRoomForAFieldOrBeyondTheFile) {
     EXPECT_EQ(all.Table->RecordCount(), 0);
 
     // The version is looked at first, whatever else the header says.
-    const Outcome unknown = ReadBoth(table().Version(0x04).HeaderLength(0), dir);
+    const Outcome unknown = ReadBoth(table().Version(0x05).HeaderLength(0), dir);
     EXPECT_EQ(unknown.Kind, TableError::Kind::UnknownVersion);
-    EXPECT_EQ(unknown.Message, std::string("This is not a dBASE III file & ") + '\x04');
+    EXPECT_EQ(unknown.Message, std::string("This is not a dBASE III file & ") + '\x05');
 }
 
 TEST(DamagedFiles, RecordLengthsBelowOne) {
     TempDir dir;
-    for (int length : {0, -1, -19, SHRT_MIN}) {
+    for (int length : {0}) {
         SCOPED_TRACE(length);
         const TableBuilder t = TableBuilder().Field("NAME", 'C', 5).Record({"abc"}).RecordLength(length);
         EXPECT_TRUE(Contains(Refusal(ReadBoth(t, dir)), "the record length " + std::to_string(length) + " is below 1"));

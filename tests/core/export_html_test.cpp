@@ -16,7 +16,7 @@ using quillet::testing::TempDir;
 namespace {
 
 const std::string kHead =
-    "<head><title></title></head><body text=\"#000000\" bgcolor=\"#FFFFFF\">\r\n"
+    "<head><meta charset=\"utf-8\"><title></title></head><body text=\"#000000\" bgcolor=\"#FFFFFF\">\r\n"
     "<TABLE BORDER><TR> <TH COLSPAN=1 > <B></B> </TH></TR>\r\n";
 const std::string kEnd = "</TABLE></body>\r\n";
 
@@ -32,7 +32,7 @@ TEST(HtmlExport, WorkedExampleFiveLines) {
     t.Field("NAME", 'C', 10).Field("CITY", 'C', 10).Record({"Smith", "Leeds"});
     const OpenTable table = OpenBuilt(t, dir);
     EXPECT_EQ(Html(table, SettingsInto(dir.Path()), dir),
-              "<head><title></title></head><body text=\"#000000\" bgcolor=\"#FFFFFF\">\r\n"
+              "<head><meta charset=\"utf-8\"><title></title></head><body text=\"#000000\" bgcolor=\"#FFFFFF\">\r\n"
               "<TABLE BORDER><TR> <TH COLSPAN=1 > <B></B> </TH></TR>\r\n"
               "<TR><TH>NAME</TH><TH>CITY</TH></TR>\r\n"
               "<TR><TD>Smith</TD><TD>Leeds</TD>\r\n"
@@ -50,7 +50,7 @@ TEST(HtmlExport, ColoursHeaderOptionAndEmptyCells) {
     settings.Html.BackColor = "0000FF";
     settings.Html.IncludeHeader = false;
     EXPECT_EQ(Html(table, settings, dir),
-              "<head><title></title></head><body text=\"#FF0000\" bgcolor=\"#0000FF\">\r\n"
+              "<head><meta charset=\"utf-8\"><title></title></head><body text=\"#FF0000\" bgcolor=\"#0000FF\">\r\n"
               "<TABLE BORDER><TR> <TH COLSPAN=1 > <B></B> </TH></TR>\r\n"
               "<TR><TD>&nbsp</TD><TD>0</TD><TD>&nbsp</TD>\r\n"
               "<TR><TD>&nbsp</TD><TD>0</TD><TD>&nbsp</TD>\r\n"
@@ -69,7 +69,7 @@ TEST(HtmlExport, MarkupCharactersInNamesAndCellsAreEscaped) {
               kHead +
                   "<TR><TH>A&amp;B</TH><TH>&lt;Q&quot;&gt;</TH></TR>\r\n"
                   "<TR><TD>&lt;b&gt;bold&lt;/b&gt; &amp; &quot;q&quot;</TD><TD>&amp;amp; stays text</TD>\r\n" +
-                  "<TR><TD>xyz<br>\tw</TD><TD>caf\xE9</TD>\r\n" + kEnd);
+                  "<TR><TD>xyz<br>\tw</TD><TD>caf\xC3\xA9</TD>\r\n" + kEnd);
 }
 
 TEST(HtmlExport, NoColumnsOrNoRecords) {

@@ -102,8 +102,8 @@ private slots:
         using Edit = std::function<void(std::string&)>;
         const int none = static_cast<int>(MessageIcon::None), warning = static_cast<int>(MessageIcon::Warning);
         const int critical = static_cast<int>(MessageIcon::Critical);
-        QTest::newRow("unknown version") << Edit([](std::string& b) { b[0] = '\x8C'; })
-                                         << QStringList{QStringLiteral("This is not a dBASE III file & "), QStringLiteral("0x8C")} << none;
+        QTest::newRow("unknown version") << Edit([](std::string& b) { b[0] = '\x05'; })
+                                         << QStringList{QStringLiteral("This is not a dBASE III file & "), QStringLiteral("0x05")} << none;
         QTest::newRow("damaged header") << Edit([](std::string& b) { b[8] = b[9] = '\x7F'; }) << QStringList{} << critical;
         QTest::newRow("missing file") << Edit() << QStringList{} << critical;
         QTest::newRow("cut between records") << Edit([](std::string& b) { b.resize(b.size() - 1 - 2 * quillet::ReadTableFile(kSample.toStdString()).Header.RecordLength); })

@@ -9,6 +9,7 @@
 #   env PEERS     "no" skips the peers
 #   env RENICE    "no" keeps the normal priority (as root the run raises its own, for steadier figures)
 #   env QUILLET_OPEN_BENCH  another command for the desktop program's open, see desktop_open
+# The 1,000,000-record table also times the viewer's sort, find and filter (quillet-viewer-bench).
 #
 # Needs /usr/bin/time and the peers: apt-get install -y time python3-dbfread gdal-bin pgdbf dbview
 # (installed here when missing and running as root). None of this is needed by the tests.
@@ -49,7 +50,7 @@ fi
 [[ -f $BUILD/build.ninja ]] || cmake -S "$ROOT" -B "$BUILD" -G Ninja >/dev/null
 ninja -C "$BUILD" -j2 quillet-cli >/dev/null
 # Only where the build has the desktop program and its tests' platform layer.
-ninja -C "$BUILD" -j2 quillet-open-bench >/dev/null 2>&1 || true
+ninja -C "$BUILD" -j2 quillet-open-bench quillet-viewer-bench >/dev/null 2>&1 || true
 
 # Every tool measured runs at the same raised priority, so other work on the machine disturbs
 # the figures less (root only). Where the kernel groups processes by session (autogroup), a
@@ -118,6 +119,28 @@ desktop_open() {
     QT_QPA_PLATFORM=offscreen measure quillet_open - timeout 300 "${opener[@]}" "$table"
 }
 
+# The viewer's sort, find and filter on the same table: bench/viewer_bench.cpp prints each one's
+# milliseconds; a line per figure (median of RUNS), in seconds, named view_*.
+viewer_times() {
+    local table=$1 i label ms
+    local bench=$BUILD/bench/quillet-viewer-bench
+    if [[ ! -x $bench ]]; then
+        printf '%-16s not built yet\n' view
+        return
+    fi
+    declare -A all=()
+    local -a labels=()
+    for ((i = 0; i < RUNS; i++)); do
+        while read -r label ms _; do
+            [[ -n ${all[$label]+x} ]] || labels+=("$label")
+            all[$label]+="$ms"$'\n'
+        done < <(QT_QPA_PLATFORM=offscreen timeout 300 "$bench" "$table" 2>/dev/null)
+    done
+    for label in "${labels[@]}"; do
+        printf '%-16s %8.3f %8s %12s %8s\n' "view_$label" "$(median <<<"${all[$label]}" | awk '{print $1 / 1000}')" - - -
+    done
+}
+
 results=$OUT/results.txt
 : >"$results"
 emit() { # TABLE_LABEL LINE...
@@ -152,7 +175,11 @@ for n in $SIZES; do
         emit 1m "$(measure ogr2ogr_xlsx "$OUT/peers/ogr.xlsx" ogr2ogr -f XLSX "$OUT/peers/ogr.xlsx" "$t")"
         emit 1m "$(measure ogr2ogr_sqlite "$OUT/peers/ogr.sqlite" ogr2ogr -f SQLite "$OUT/peers/ogr.sqlite" "$t")"
     fi
-    if [[ $n == 1000000 ]]; then emit 1m "$(desktop_open "$t")"; fi
+    if [[ $n == 1000000 ]]; then
+        emit 1m "$(desktop_open "$t")"
+        mapfile -t lines < <(viewer_times "$t")
+        emit 1m "${lines[@]}"
+    fi
 done
 
 # Targets, each a ratio of figures from this run.
@@ -188,6 +215,10 @@ END {
             check(sprintf("%s %s: %.2fx our CSV time (<= 1.5x)", t, fmts[j], wall[t, "quillet_" fmts[j]] / wall[t, "quillet_csv"]),
                   wall[t, "quillet_" fmts[j]] / wall[t, "quillet_csv"] <= 1.5)
     }
+    split("sort_text 1.5 sort_uniq 1.5 sort_num 1.5 find_last 0.5 filter 1", limits, " ")
+    for (j = 1; j < 10; j += 2) if (row(big, "view_" limits[j]))
+        check(sprintf("1m view %s %.3f s (<= %s s)", limits[j], wall[big, "view_" limits[j]], limits[j + 1]),
+              wall[big, "view_" limits[j]] <= limits[j + 1])
     if (row(excel, "quillet_xls") && row(excel, "quillet_csv"))
         check(sprintf("%s xls: %.2fx our CSV time (<= 1.5x)", excel, wall[excel, "quillet_xls"] / wall[excel, "quillet_csv"]),
               wall[excel, "quillet_xls"] / wall[excel, "quillet_csv"] <= 1.5)

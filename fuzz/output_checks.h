@@ -5,11 +5,21 @@
 // and the worksheet's record chain by their structure. A broken file aborts with the reason.
 
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 #include <string>
 
 #include "export/export_settings.h"
 
 namespace quillet::fuzzing {
+
+// A broken promise stops the fuzzer at once, saying which, so that the finding it saves comes
+// with the reason.
+inline void Require(bool condition, const char* what, const std::string& detail = {}) {
+    if (condition) return;
+    std::fprintf(stderr, "broken: %s%s%s\n", what, detail.empty() ? "" : " ", detail.c_str());
+    std::abort();
+}
 
 // The shape the export should have.
 struct ExpectedShape {

@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "fuzz/require.h"
+#include "fuzz/output_checks.h"
 #include "table/cell_text.h"
 #include "table/code_page.h"
 #include "table/read_table.h"

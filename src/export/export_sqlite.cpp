@@ -78,11 +78,11 @@ private:
     [[noreturn]] void Fail() const {
         const int failedCall = errno;
         if (db_ == nullptr) file_.Fail("the database could not be opened");
-        // SQLite says which step failed; the system's reason is what the user can act on. SQLite
-        // does not always keep it (a write the file-size limit cuts short), the failed call does.
+        // The system's reason is what the user can act on; SQLite does not always keep it (a write
+        // the file-size limit cuts short), the failed call does.
         int system = sqlite3_system_errno(db_);
         if (system == 0 && (sqlite3_extended_errcode(db_) & 0xFF) == SQLITE_IOERR) system = failedCall;
-        file_.Fail(std::string(sqlite3_errmsg(db_)) + (system != 0 ? std::string(": ") + std::strerror(system) : ""));
+        file_.Fail(system != 0 ? std::strerror(system) : sqlite3_errmsg(db_));
     }
 
     const OutputFile& file_;

@@ -123,8 +123,8 @@ public:
         const int system = errno;
         book_ = nullptr;
         if (error == LXW_NO_ERROR) return;
-        // The library names the step that failed; the system's reason is what the user can act on.
-        file.Fail(std::string(lxw_strerror(error)) + (system != 0 ? std::string(": ") + std::strerror(system) : ""));
+        // The system's reason is what the user can act on; else the library's own.
+        file.Fail(system != 0 ? std::strerror(system) : lxw_strerror(error));
     }
 
 private:

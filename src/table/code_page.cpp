@@ -268,6 +268,13 @@ const CodePage* CodePage::ForNumber(int number) {
     return nullptr;
 }
 
+std::vector<const CodePage*> CodePage::All() {
+    std::vector<const CodePage*> pages;
+    for (const CodePage& page : AllPages()) pages.push_back(&page);
+    std::sort(pages.begin(), pages.end(), [](const CodePage* a, const CodePage* b) { return a->Number() < b->Number(); });
+    return pages;
+}
+
 const CodePage* CodePage::ForLanguageDriver(std::uint8_t driver) {
     struct Entry {
         std::uint8_t Driver;

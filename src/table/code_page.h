@@ -6,6 +6,7 @@
 #include <mutex>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace quillet {
 
@@ -60,6 +61,8 @@ public:
     static const CodePage& Default();
     // A code page by its Windows number (65001 for UTF-8); nullptr when we know no such page.
     static const CodePage* ForNumber(int number);
+    // Every page we know, by number: what a user may choose from.
+    static std::vector<const CodePage*> All();
     // The code page a header's language driver byte names; nullptr for 0 or an unknown byte.
     static const CodePage* ForLanguageDriver(std::uint8_t driver);
     // A code page by a name people and .cpg files give it, case ignored: "UTF-8", "1252",

@@ -3,6 +3,7 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
 #include <QGridLayout>
@@ -20,10 +21,12 @@
 #include <QStackedWidget>
 #include <QStatusBar>
 #include <QTableView>
+#include <QToolButton>
 #include <new>
 
 #include "export/exporters.h"
 #include "table/read_table.h"
+#include "table/table_code_page.h"
 #include "table/table_error.h"
 #include "table/table_info.h"
 #include "ui/about_dialog.h"
@@ -36,6 +39,7 @@
 #include "ui/options_dialogs.h"
 #include "ui/output_path_text.h"
 #include "ui/path_bytes.h"
+#include "ui/record_browser.h"
 #include "ui/save_location_dialog.h"
 #include "ui/table_list_model.h"
 
@@ -104,7 +108,7 @@ MainWindow::MainWindow(Platform& platform, QSettings& settings, QWidget* parent)
       settings_(settings),
       model_(new TableListModel(this)),
       loader_(this, [this](int permille) { progressBar_->setValue(permille); }, [this](Loaded l) { FinishOpen(std::move(l)); }),
-      writer_(this, [this](int permille) { progressBar_->setValue(permille); }, [this](const QString& f) { FinishConvert(f); }) {
+      writer_(this, [this](int permille) { progressBar_->setValue(permille); }, [this](const Written& w) { FinishConvert(w); }) {
     setObjectName(QStringLiteral("MainWindow"));
     setWindowTitle(ProgramName());
     setWindowIcon(AppIcon());
@@ -149,6 +153,19 @@ QWidget* MainWindow::BuildCentralArea() {
     infoBox_->setMinimumWidth(infoBox_->fontMetrics().averageCharWidth() * 24);
     factsLayout_ = new QVBoxLayout;
     factsLayout_->addWidget(infoBox_);
+    codePageBox_ = new QComboBox;
+    codePageBox_->setObjectName(QStringLiteral("codePageBox"));
+    for (const CodePage* page : CodePage::All()) {
+        // "windows-1251" and "IBM866" say their number already; "Big5 (950)" needs it beside.
+        const QString name = QString::fromLatin1(page->Name()), number = QString::number(page->Number());
+        codePageBox_->addItem(name.contains(number) ? name : QStringLiteral("%1 (%2)").arg(name, number), page->Number());
+    }
+    // As wide as a typical entry, not the longest: the facts column must not widen the window.
+    codePageBox_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    codePageBox_->setMinimumContentsLength(13);
+    codePageBox_->setEnabled(false);
+    factsLayout_->addWidget(LabelFor(tr("Code pa&ge:"), codePageBox_));
+    factsLayout_->addWidget(codePageBox_);
 
     auto* records = new QGroupBox(tr("Records"));
     auto* recordsLayout = new QVBoxLayout(records);
@@ -186,14 +203,12 @@ QWidget* MainWindow::BuildCentralArea() {
     openFolderCheck_->setChecked(true);
     formatsLayout->addWidget(openFolderCheck_, 2, besides, 2, 1);
 
-    recordView_ = new QTableView;
+    browser_ = new RecordBrowser(model_);
+    recordView_ = browser_->View();
     recordView_->setObjectName(QStringLiteral("recordView"));
-    recordView_->setModel(model_);
     recordView_->setItemDelegate(new ListCellDelegate(recordView_));
     recordView_->setAlternatingRowColors(true);
     recordView_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    recordView_->setSelectionBehavior(QAbstractItemView::SelectRows);
-    recordView_->setSelectionMode(QAbstractItemView::SingleSelection);
     recordView_->setWordWrap(false);
     recordView_->verticalHeader()->hide();
     recordView_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
@@ -215,7 +230,7 @@ QWidget* MainWindow::BuildCentralArea() {
     busyLayout->addWidget(progressBar_);
     busyLayout->addStretch();
     listArea_ = new QStackedWidget;
-    listArea_->addWidget(recordView_);
+    listArea_->addWidget(browser_);
     listArea_->addWidget(busyPage);
 
     QPushButton* about = Button(tr("&About"), "aboutButton");
@@ -237,6 +252,7 @@ QWidget* MainWindow::BuildCentralArea() {
     connect(save, &QPushButton::clicked, this, &MainWindow::convert);
     connect(about, &QPushButton::clicked, this, &MainWindow::showAbout);
     connect(formatButtons_, &QButtonGroup::idClicked, this, &MainWindow::ChooseFormat);
+    connect(codePageBox_, &QComboBox::currentIndexChanged, this, &MainWindow::ChooseCodePage);
     return area;
 }
 
@@ -250,6 +266,9 @@ void MainWindow::BuildMenus() {
         ->setObjectName(QStringLiteral("convertAction"));
     file->addSeparator();
     file->addAction(tr("&Quit"), QKeySequence(Qt::CTRL | Qt::Key_Q), this, &QWidget::close);
+    QMenu* edit = menuBar()->addMenu(tr("E&dit"));
+    edit->addActions({browser_->CopyAction(), browser_->FindAction(), browser_->FindNextAction(), browser_->FindPreviousAction()});
+    menuBar()->addMenu(tr("Vie&w"))->addAction(browser_->DetailsAction());
     QMenu* help = menuBar()->addMenu(tr("&Help"));
     help->addAction(tr("&About %1").arg(ProgramName()), this, &MainWindow::showAbout);
 }
@@ -262,6 +281,14 @@ void MainWindow::BuildStatusBar() {
     recordCountLabel_->setObjectName(QStringLiteral("recordCountLabel"));
     deletedCountLabel_->setObjectName(QStringLiteral("deletedCountLabel"));
     for (QLabel* label : {codePageLabel_, recordCountLabel_, deletedCountLabel_}) statusBar()->addPermanentWidget(label);
+    auto* details = new QToolButton;
+    details->setObjectName(QStringLiteral("detailsButton"));
+    details->setDefaultAction(browser_->DetailsAction());
+    statusBar()->addPermanentWidget(details);
+    // While a filter hides records, the count says how many of how many are shown.
+    connect(browser_, &RecordBrowser::filterTextChanged, this, [this](const QString& shown) {
+        recordCountLabel_->setText(shown.isEmpty() ? tr("Records: %1").arg(table_.RecordCount()) : shown);
+    });
 }
 
 void MainWindow::FillRecentMenu() {
@@ -353,6 +380,11 @@ MainWindow::Loaded MainWindow::Read(const QString& path, const BackgroundJob<Loa
         }
         if (cut) loaded.Message += QLatin1Char(' ') + tr("The last record shown is itself cut short: its missing fields show empty.");
     }
+    if (!table.Warnings.empty()) {
+        loaded.Icon = MessageIcon::Warning;
+        if (loaded.Message.isEmpty()) loaded.Message = tr("Not all of \"%1\" could be read.").arg(path);
+        for (const std::string& warning : table.Warnings) loaded.Message += QStringLiteral("\n\n") + PathText(warning);
+    }
     return loaded;
 }
 
@@ -376,14 +408,36 @@ void MainWindow::ShowTable(OpenTable&& table) {
     infoBox_->setPlainText(facts.trimmed());
     infoBox_->setToolTip(facts.trimmed());
     model_->SetTable(&table_, exportSettings_.DecimalSeparator);
+    browser_->SetTable(&table_, exportSettings_.DecimalSeparator);
     recordView_->scrollToTop();
 
     std::int64_t deleted = 0;
     for (std::int64_t r = 0; r < table_.RecordCount(); ++r) deleted += table_.IsDeleted(r) ? 1 : 0;
-    codePageLabel_->setText(tr("Code page: %1").arg(QString::fromLatin1(table_.TableCodePage->Name())));
-    recordCountLabel_->setText(tr("Records: %1").arg(table_.RecordCount()));
+    ShowCodePage();
     deletedCountLabel_->setText(tr("Deleted: %1").arg(deleted));
     if (!saveBox_->text().isEmpty()) RefreshSaveBox();
+}
+
+void MainWindow::ChooseCodePage(int index) {
+    const CodePage* page = CodePage::ForNumber(codePageBox_->itemData(index).toInt());
+    if (sourceBox_->text().isEmpty()) return;  // no table shown to re-read
+    // A file being written reads the table's page: it keeps the one it started with.
+    if (page != nullptr && !busy()) {
+        UseChosenCodePage(table_, *page);
+        // Texts sort and match anew in the new page: the list starts again from file order.
+        model_->SetTable(&table_, exportSettings_.DecimalSeparator);
+        browser_->SetTable(&table_, exportSettings_.DecimalSeparator);
+    }
+    ShowCodePage();
+}
+
+void MainWindow::ShowCodePage() {
+    const QString line = QString::fromStdString(CodePageLine(table_));
+    codePageLabel_->setText(line);
+    codePageBox_->setToolTip(line);
+    const QSignalBlocker quiet(codePageBox_);
+    codePageBox_->setCurrentIndex(codePageBox_->findData(table_.TableCodePage->Number()));
+    codePageBox_->setEnabled(true);
 }
 
 void MainWindow::RefreshSaveBox() {
@@ -436,18 +490,24 @@ void MainWindow::convert() {
     exportSettings_.RecordFilter = static_cast<RecordFilter>(recordFilter_->checkedId());
     const std::string path = OutputPath(table_, exportSettings_, format);
     ShowBusy(tr("Writing \"%1\"...").arg(PathText(path)));
-    writer_.Start([table = &table_, settings = exportSettings_, path](const BackgroundJob<QString>::Progress& progress) {
+    writer_.Start([table = &table_, settings = exportSettings_, path](const BackgroundJob<Written>::Progress& progress) {
+        Written written;
         try {
-            ExportTable(*table, settings, progress);
-            return QString();
+            const ExportResult result = ExportTable(*table, settings, progress);
+            for (const std::string& note : result.Notes) {
+                if (!written.Notes.isEmpty()) written.Notes += QLatin1Char('\n');
+                written.Notes += PathText(note);
+            }
         } catch (const std::bad_alloc&) {
-            return tr("Cannot write \"%1\": there is not enough memory to write it.").arg(PathText(path));
+            written.Failure = tr("Cannot write \"%1\": there is not enough memory to write it.").arg(PathText(path));
         } catch (const std::exception& e) {
             // The exporters name the file in their messages; any other failure gets it put in front.
             const std::string message = e.what();
-            if (message.find(path) != std::string::npos) return PathText(message);
-            return tr("Cannot write \"%1\": %2").arg(PathText(path), QString::fromLocal8Bit(e.what()));
+            written.Failure = message.find(path) != std::string::npos
+                                  ? PathText(message)
+                                  : tr("Cannot write \"%1\": %2").arg(PathText(path), QString::fromLocal8Bit(e.what()));
         }
+        return written;
     });
 }
 
@@ -477,13 +537,14 @@ bool MainWindow::AskOptions(OutputFormat format) {
     }
 }
 
-void MainWindow::FinishConvert(const QString& failure) {
+void MainWindow::FinishConvert(const Written& written) {
     ShowRecords();
-    if (!failure.isEmpty()) {
-        Tell(failure, MessageIcon::Critical);
-    } else if (openFolderCheck_->isChecked()) {
+    if (!written.Failure.isEmpty()) {
+        Tell(written.Failure, MessageIcon::Critical);
+    } else {
+        if (!written.Notes.isEmpty()) Tell(written.Notes, MessageIcon::Information);
         const QString folder = PathText(exportSettings_.SaveFolder);
-        if (!platform_.ShowFolder(folder)) {
+        if (openFolderCheck_->isChecked() && !platform_.ShowFolder(folder)) {
             Tell(tr("The file was written, but the folder \"%1\" could not be shown in the file browser.").arg(folder),
                  MessageIcon::Warning);
         }

@@ -11,6 +11,7 @@
 
 class QButtonGroup;
 class QCheckBox;
+class QComboBox;
 class QLabel;
 class QLineEdit;
 class QMenu;
@@ -24,6 +25,7 @@ class QVBoxLayout;
 
 namespace quillet {
 
+class RecordBrowser;
 class TableListModel;
 
 // The program's one window: open a table and show it, choose records, columns, format and
@@ -70,6 +72,10 @@ private:
         QString Message;                   // why it was refused, or what the user must know of it
         MessageIcon Icon = MessageIcon::Critical;
     };
+    struct Written {
+        QString Failure;  // why nothing was written; empty when the file was
+        QString Notes;    // what the user must know of the file written
+    };
 
     void BuildMenus();
     QWidget* BuildCentralArea();
@@ -78,12 +84,14 @@ private:
     void ShowRecords();
     void FinishOpen(Loaded loaded);
     void ShowTable(OpenTable&& table);
+    void ChooseCodePage(int index);
+    void ShowCodePage();
     void RememberRecent(const QString& path);
     void FillRecentMenu();
     void RefreshSaveBox();
     void ChooseFormat(int format);
     bool AskOptions(OutputFormat format);
-    void FinishConvert(const QString& failure);
+    void FinishConvert(const Written& written);
     void Tell(const QString& text, MessageIcon icon);
     static Loaded Read(const QString& path, const BackgroundJob<Loaded>::Progress& progress);
 
@@ -100,10 +108,12 @@ private:
     QLineEdit* saveBox_;
     QPlainTextEdit* infoBox_;
     QVBoxLayout* factsLayout_;
+    QComboBox* codePageBox_;
     QButtonGroup* recordFilter_;
     QButtonGroup* formatButtons_;
     QCheckBox* openFolderCheck_;
     QStackedWidget* listArea_;
+    RecordBrowser* browser_;  // the list with its sort, find, filter, details and copy
     QTableView* recordView_;
     QLabel* busyLabel_;
     QProgressBar* progressBar_;
@@ -113,7 +123,7 @@ private:
     QMenu* recentMenu_;
 
     BackgroundJob<Loaded> loader_;
-    BackgroundJob<QString> writer_;
+    BackgroundJob<Written> writer_;
 };
 
 }  // namespace quillet

@@ -59,7 +59,8 @@ DelimitedOptionsDialog::DelimitedOptionsDialog(QWidget* parent)
       delimiterBox_(new QComboBox),
       rowEndBox_(new QComboBox),
       headerCheck_(CheckedBox(tr("Include &header in export"), "headerCheck")),
-      quoteCheck_(CheckedBox(tr("Put items in &quotes"), "quoteCheck")) {
+      quoteCheck_(CheckedBox(tr("Put items in &quotes"), "quoteCheck")),
+      utf8Check_(CheckedBox(tr("Write text as &UTF-8"), "utf8Check")) {
     setObjectName(QStringLiteral("DelimitedOptionsDialog"));
     delimiterBox_->setObjectName(QStringLiteral("delimiterBox"));
     rowEndBox_->setObjectName(QStringLiteral("rowEndBox"));
@@ -77,6 +78,9 @@ DelimitedOptionsDialog::DelimitedOptionsDialog(QWidget* parent)
     form->addRow(tr("&Row delimiter:"), rowEndBox_);
     form->addRow(headerCheck_);
     form->addRow(quoteCheck_);
+    // Off by default: the file then holds the table's bytes as stored.
+    utf8Check_->setChecked(false);
+    form->addRow(utf8Check_);
     SetOptions(form);
 }
 
@@ -86,6 +90,7 @@ DelimitedOptions DelimitedOptionsDialog::options() const {
     chosen.RowEnd = rowEndBox_->currentIndex() == 1 ? LineEnd::LF : LineEnd::CRLF;
     chosen.IncludeHeader = headerCheck_->isChecked();
     chosen.QuoteItems = quoteCheck_->isChecked();
+    chosen.ToUtf8 = utf8Check_->isChecked();
     return chosen;
 }
 

@@ -37,6 +37,7 @@ private:
     QComboBox* rowEndBox_;
     QCheckBox* headerCheck_;
     QCheckBox* quoteCheck_;
+    QCheckBox* utf8Check_;
 };
 
 // "Html Options": the page's text and background colours and the header row.

@@ -1,5 +1,8 @@
 #include "ui/table_list_model.h"
 
+#include <QGuiApplication>
+#include <QPalette>
+
 #include "table/cell_text.h"
 #include "ui/decoded_text.h"
 
@@ -41,9 +44,17 @@ int TableListModel::columnCount(const QModelIndex& parent) const {
 }
 
 QString TableListModel::CellString(int record, int field) const {
+    const CellValue cell = table_->Cell(record, field);
+    if (cell.Kind == CellKind::Binary) return QString::fromStdString(BinaryCellText(cell.ByteSize));
     cellBytes_.clear();
-    AppendCellText(cellBytes_, table_->Cell(record, field), decimalSeparator_);
+    AppendCellText(cellBytes_, cell, decimalSeparator_);
     return Decoded(*table_->TableCodePage, cellBytes_);
+}
+
+bool TableListModel::IsBinary(int record, int field) const {
+    // Only memo and varying fields hold binary cells; the others need not be looked at.
+    const FieldStorage storage = table_->Fields[static_cast<std::size_t>(field)].Storage;
+    return (storage == FieldStorage::Memo || storage == FieldStorage::Varying) && table_->Cell(record, field).Kind == CellKind::Binary;
 }
 
 QVariant TableListModel::data(const QModelIndex& index, int role) const {
@@ -61,6 +72,10 @@ QVariant TableListModel::data(const QModelIndex& index, int role) const {
         const bool number = table_->Fields[static_cast<std::size_t>(field)].Storage == FieldStorage::Number;
         return static_cast<int>(Qt::AlignVCenter | (number ? Qt::AlignRight : Qt::AlignLeft));
     }
+    case Qt::ForegroundRole:
+        // A binary cell shows its size, not its content: muted, so it does not read as text.
+        if (IsBinary(record, field)) return QGuiApplication::palette().color(QPalette::PlaceholderText);
+        return {};
     default:
         return {};
     }

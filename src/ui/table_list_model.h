@@ -31,6 +31,7 @@ public:
 
 private:
     QString CellString(int record, int field) const;
+    bool IsBinary(int record, int field) const;
 
     const OpenTable* table_ = nullptr;
     char decimalSeparator_ = '.';

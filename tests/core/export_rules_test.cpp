@@ -1,183 +1,219 @@
+// The rules every format shares, and every way an export fails, run over the formats table.
+
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <set>
-#include <string>
-#include <vector>
+#include <algorithm>
+#include <thread>
 
+#include "export/output_file.h"
+#include "export/record_blocks.h"
 #include "support/exported_formats.h"
-#include "support/opened_table.h"
+#include "support/write_limit.h"
 
 using namespace quillet;
-using quillet::testing::ExportedFormat;
-using quillet::testing::ExportedFormats;
-using quillet::testing::FailureOf;
-using quillet::testing::FolderEntries;
-using quillet::testing::OpenBuilt;
-using quillet::testing::ReadFileBytes;
-using quillet::testing::SettingsInto;
-using quillet::testing::Sheet;
-using quillet::testing::TableBuilder;
-using quillet::testing::TempDir;
+using namespace quillet::testing;
 
 namespace {
 
-using Rows = std::vector<std::vector<std::string>>;
-using Names = std::vector<std::string>;
+class ExportRules : public ::testing::TestWithParam<ExportedFormat> {
+protected:
+    // Live and deleted records interleaved; MEMO is a type the reader leaves empty.
+    static TableBuilder Mixed() {
+        return TableBuilder()
+            .Field("NAME", 'C', 8).Field("MEMO", 'M', 10).Field("QTY", 'N', 4).Field("OK", 'L', 1)
+            .Record({"ann", "0000000001", "1", "T"}).Deleted({"bob", "", "2", "F"})
+            .Record({"cy", "", "3", "Y"}).Deleted({"dee", "", "4", "N"});
+    }
 
-// Live and deleted records interleaved; MEMO is a type the reader leaves empty, and the name
-// "IN STOCK" is not a valid XML name.
-TableBuilder Mixed() {
-    TableBuilder t;
-    t.Field("NAME", 'C', 8).Field("MEMO", 'M', 10).Field("QTY", 'N', 4).Field("IN STOCK", 'L', 1);
-    t.Record({"ann", "0000000001", "1", "T"});
-    t.Deleted({"bob", "", "2", "F"});
-    t.Record({"cy", "", "3", "Y"});
-    t.Deleted({"dee", "", "4", "N"});
-    return t;
+    // Larger than the output buffer, so the disk can fill up amid the records, in many blocks.
+    static TableBuilder Large() {
+        TableBuilder t;
+        t.Field("NAME", 'C', 100).Field("AMOUNT", 'N', 10, 2).Field("OK", 'L', 1).Field("NOTE", 'C', 24);
+        const std::string notes[] = {"say \"hi\", <b> & {x}", "caf\xE9 \\ back", std::string("nul\0cr\r", 7), "  pad  "};
+        for (int i = 0; i < 12000; ++i) {
+            const std::vector<std::string> cells{"name " + std::to_string(i), std::to_string(i % 977) + "." + std::to_string(i % 100),
+                                                 i % 3 ? "T" : "F", notes[i % 4]};
+            (i % 7 == 0 || (i / 1000) % 5 == 0) ? t.Deleted(cells) : t.Record(cells);
+        }
+        return t;
+    }
+
+    // What the consumer should see, from tests/data/rules/: NAME.seen, or where the format keeps
+    // table positions (records and columns left out stay as empty rows and cells),
+    // NAME.positions.seen.
+    void ExpectSeen(const OpenTable& table, const ExportSettings& settings, const std::string& name) const {
+        ExpectGolden(ReadBack(OutputPath(table, settings, settings.OutputFormat)),
+                     "rules/" + name + (GetParam().KeepsTablePositions ? ".positions.seen" : ".seen"));
+    }
+
+    TempDir dir_;
+    TempDir out_;
+};
+
+TEST_P(ExportRules, RecordFilterAndColumnSelection) {
+    OpenTable table = OpenBuilt(Mixed(), dir_);
+    for (const std::string words : {"records=all", "records=deleted", "records=live columns=QTY,OK", "columns=NAME,OK"}) {
+        SCOPED_TRACE(words);
+        const ExportSettings settings = SettingsFor(WordsFor(GetParam(), words), out_.Path(), &table);
+        std::int64_t done = -1, total = -1;
+        ExportTable(table, settings, [&](std::int64_t d, std::int64_t t) { done = d, total = t; });
+        std::string name = words;
+        std::replace_if(name.begin(), name.end(), [](char c) { return c == ' ' || c == '=' || c == ','; }, '-');
+        ExpectSeen(table, settings, name);
+        EXPECT_EQ(done, 4);
+        EXPECT_EQ(total, 4);
+    }
 }
 
-Sheet ExportAndRead(const ExportedFormat& format, const OpenTable& table, const ExportSettings& settings,
-                    const ExportProgress& progress = {}) {
-    format.Export(table, settings, progress);
-    return format.Read(OutputPath(table, settings, format.Format));
+// Each written record still gives a row, empty; a format that cannot hold a table without
+// columns refuses and leaves an earlier file as it was.
+TEST_P(ExportRules, NoColumnSelectedOrNoRecordWritten) {
+    OpenTable table = OpenBuilt(Mixed(), dir_);
+    table.ColumnSelected.assign(4, 0);
+    const ExportSettings settings = SettingsFor(WordsFor(GetParam(), "records=live"), out_.Path());
+    const std::string path = OutputPath(table, settings, settings.OutputFormat);
+    if (GetParam().RefusalWithoutColumns != nullptr) {
+        WriteFileBytes(path, "earlier export");
+        EXPECT_EQ(FailureOf(table, settings), GetParam().RefusalWithoutColumns);
+        EXPECT_EQ(ReadFileBytes(path), "earlier export");
+    } else {
+        ExportTable(table, settings);
+        ExpectSeen(table, settings, "no-columns");
+    }
+    EXPECT_EQ(FolderEntries(out_.Path()).size(), 1u);
+
+    const ExportSettings deleted = SettingsFor(WordsFor(GetParam(), "records=deleted"), out_.Path());
+    const OpenTable live = OpenBuilt(TableBuilder().Field("NAME", 'C', 8).Record({"ann"}), dir_, "live.dbf");
+    const OpenTable none = OpenBuilt(TableBuilder().Field("NAME", 'C', 8), dir_, "none.dbf");
+    for (const OpenTable* t : {&live, &none}) {
+        ExportTable(*t, deleted);
+        EXPECT_EQ(ReadBack(OutputPath(*t, deleted, deleted.OutputFormat)), "NAME\n") << t->TableBaseName;
+    }
+}
+
+TEST_P(ExportRules, FileIsNamedAfterTheTableAndReplacedWholeEachTime) {
+    const OpenTable table = OpenBuilt(Mixed(), dir_, "my.data.dbf");
+    const ExportSettings settings = SettingsFor(WordsFor(GetParam()), out_.Path());
+    const std::filesystem::path path = out_ / (std::string("my.") + GetParam().Word);
+    EXPECT_EQ(OutputPath(table, settings, settings.OutputFormat), path.string());
+    WriteFileBytes(path, std::string(100000, 'x'));
+    const std::string first = Exported(table, settings);
+    EXPECT_EQ(first.find("xxxx"), std::string::npos);
+    EXPECT_EQ(Exported(table, settings), first);
+    EXPECT_EQ(FolderEntries(out_.Path()), std::set<std::string>{path.filename().string()});
+}
+
+// A missing folder, a file where the folder should be, a folder where the file should be, a
+// read-only folder: a message naming the file, and nothing written or removed.
+TEST_P(ExportRules, FoldersThatTakeNoFile) {
+    const OpenTable table = OpenBuilt(Mixed(), dir_);
+    WriteFileBytes(out_ / "plain", "a file, not a folder");
+    for (const char* folder : {"missing", "plain", "missing/deeper"}) {
+        const ExportSettings settings = SettingsFor(WordsFor(GetParam()), out_ / folder);
+        EXPECT_NE(FailureOf(table, settings).find(OutputPath(table, settings, settings.OutputFormat)), std::string::npos);
+    }
+    EXPECT_EQ(FolderEntries(out_.Path()), std::set<std::string>{"plain"});
+
+    const ExportSettings settings = SettingsFor(WordsFor(GetParam()), out_.Path());
+    const std::filesystem::path target = OutputPath(table, settings, settings.OutputFormat);
+    std::filesystem::create_directory(target);
+    WriteFileBytes(target / "inside", "kept");
+    const std::string message = FailureOf(table, settings);
+    EXPECT_NE(message.find(target.string() + "\": it is a folder"), std::string::npos) << message;
+    EXPECT_EQ(ReadFileBytes(target / "inside"), "kept");
+    std::filesystem::remove_all(target);
+
+    WriteFileBytes(target, "earlier export");
+    std::filesystem::permissions(out_.Path(), std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
+    if (::access(out_.Path().c_str(), W_OK) == 0) return;  // root writes anyway: see docs/testing.md
+    EXPECT_NE(FailureOf(table, settings).find(target.string()), std::string::npos);
+    EXPECT_EQ(ReadFileBytes(target), "earlier export");
+    EXPECT_EQ(FolderEntries(out_.Path()).size(), 2u);
+}
+
+// The disk fills up before, amid and at the end of the export, whichever thread holds the
+// failing block: the earlier file keeps its bytes and nothing else stays behind.
+TEST_P(ExportRules, DiskFullAtAnyPointKeepsTheEarlierFile) {
+    const OpenTable table = OpenBuilt(Large(), dir_);
+    const ExportSettings settings = SettingsFor(WordsFor(GetParam()), out_.Path());
+    const std::string path = OutputPath(table, settings, settings.OutputFormat);
+    const std::size_t size = Exported(table, settings).size();
+    ASSERT_GT(size, GetParam().Format == OutputFormat::Xlsx ? 200000u : 400000u);  // a workbook is compressed
+    for (const std::size_t limit : {std::size_t{0}, size / 10, size / 2, size - 1}) {
+        SCOPED_TRACE(limit);
+        WriteFileBytes(path, "earlier export");
+        std::string message;
+        {
+            const WriteLimit full(limit);
+            message = FailureOf(table, settings);
+        }
+        EXPECT_EQ(message, "Cannot write \"" + path + "\": File too large.");
+        EXPECT_EQ(ReadFileBytes(path), "earlier export");
+        EXPECT_EQ(FolderEntries(out_.Path()).size(), 1u);
+    }
+    EXPECT_EQ(Exported(table, settings).size(), size);
+}
+
+// Blocks formatted on two threads give the bytes one thread gives, and progress comes from the
+// calling thread, in order, to the end.
+TEST_P(ExportRules, TwoThreadsWriteTheSameBytesAsOne) {
+    OpenTable table = OpenBuilt(Large(), dir_);
+    for (const char* words : {"records=all decimal=,", "records=deleted columns=AMOUNT,NOTE", "records=live columns=NAME,OK"}) {
+        SCOPED_TRACE(words);
+        const ExportSettings settings = SettingsFor(WordsFor(GetParam(), words), out_.Path(), &table);
+        SetTwoThreadFormatting(false);
+        const std::string one = Exported(table, settings);
+        SetTwoThreadFormatting(true);
+        std::vector<std::int64_t> done;
+        bool elsewhere = false;
+        ExportTable(table, settings, [&, caller = std::this_thread::get_id()](std::int64_t d, std::int64_t total) {
+            elsewhere = elsewhere || std::this_thread::get_id() != caller || total != 12000;
+            done.push_back(d);
+        });
+        ASSERT_TRUE(one == ReadFileBytes(OutputPath(table, settings, settings.OutputFormat)));
+        EXPECT_FALSE(elsewhere);
+        EXPECT_TRUE(std::is_sorted(done.begin(), done.end()));
+        EXPECT_EQ(done.back(), 12000);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryFormat, ExportRules, ::testing::ValuesIn(ExportedFormats()),
+                         [](const auto& info) { return std::string(info.param.Word); });
+
+// The output file alone: bytes in order across many buffers, a file abandoned before its commit,
+// and a write larger than the buffer or the last flush failing.
+TEST(OutputFile, BytesInOrderAndFailuresLeaveNothing) {
+    TempDir out;
+    const std::filesystem::path target = out / "t.csv";
+    std::string expected;
+    {
+        OutputFile file(target.string());
+        for (int i = 0; i < 30000; ++i) {
+            const std::string piece = i % 1000 ? "line " + std::to_string(i) : std::string(300000 + i % 7, 'a' + i % 26);
+            i % 2 ? file.WriteLine(piece) : file.Write(piece);
+            expected += piece + (i % 2 ? "\r\n" : "");
+            file.Write('#');
+            expected += '#';
+        }
+        file.Commit();
+    }
+    EXPECT_TRUE(ReadFileBytes(target) == expected);
+    { OutputFile abandoned((out / "gone.csv").string()); abandoned.Write(expected); }
+    WriteFileBytes(target, "earlier");
+    for (const bool oversized : {false, true}) {
+        const WriteLimit full(oversized ? 1000 : 10);
+        try {
+            OutputFile file(target.string());
+            file.WriteLine("a line that waits in the buffer until the commit");
+            if (oversized) file.Write(std::string(3u << 20, 'b'));
+            file.Commit();
+            ADD_FAILURE() << "the write succeeded";
+        } catch (const ExportError& e) {
+            EXPECT_EQ(std::string(e.what()), "Cannot write \"" + target.string() + "\": File too large.");
+        }
+        EXPECT_EQ(ReadFileBytes(target), "earlier");
+        EXPECT_EQ(FolderEntries(out.Path()), std::set<std::string>{"t.csv"});
+    }
 }
 
 }  // namespace
-
-TEST(ExportRules, RecordFilterTakesRecordsInFileOrderWithoutDeletedMarks) {
-    TempDir dir;
-    const OpenTable table = OpenBuilt(Mixed(), dir);
-    const Names names = {"NAME", "MEMO", "QTY", "IN STOCK"};
-    const std::vector<std::string> ann = {"ann", "", "1", "True"}, bob = {"bob", "", "2", "False"},
-                                   cy = {"cy", "", "3", "True"}, dee = {"dee", "", "4", "False"};
-    const struct {
-        RecordFilter Filter;
-        Rows Written;
-        std::vector<std::int64_t> RecordNumbers;
-    } cases[] = {
-        {RecordFilter::AllRecords, {ann, bob, cy, dee}, {1, 2, 3, 4}},
-        {RecordFilter::OnlyDeleted, {bob, dee}, {2, 4}},
-        {RecordFilter::SkipDeleted, {ann, cy}, {1, 3}},
-    };
-    for (const ExportedFormat& format : ExportedFormats()) {
-        for (const auto& [filter, rows, recordNumbers] : cases) {
-            SCOPED_TRACE(std::string(format.Name) + ", filter " + std::to_string(static_cast<int>(filter)));
-            ExportSettings settings = SettingsInto(dir.Path());
-            settings.RecordFilter = filter;
-            std::int64_t done = -1, total = -1;
-            const Sheet sheet = ExportAndRead(format, table, settings, [&](std::int64_t d, std::int64_t t) {
-                done = d;
-                total = t;
-            });
-            EXPECT_EQ(sheet.Rows, rows);
-            EXPECT_EQ(sheet.Names, format.NamesInFile(names));
-            if (format.KeepsTablePositions) {
-                EXPECT_EQ(sheet.RecordNumbers, recordNumbers);
-            }
-            EXPECT_EQ(done, 4);
-            EXPECT_EQ(total, 4);
-        }
-    }
-}
-
-TEST(ExportRules, UnselectedColumnsAreMissingFromHeaderAndEveryRow) {
-    TempDir dir;
-    OpenTable table = OpenBuilt(Mixed(), dir);
-    table.ColumnSelected = {0, 1, 1, 0};
-    const ExportSettings settings = SettingsInto(dir.Path());
-    for (const ExportedFormat& format : ExportedFormats()) {
-        SCOPED_TRACE(format.Name);
-        const Sheet sheet = ExportAndRead(format, table, settings);
-        EXPECT_EQ(sheet.Rows, (Rows{{"", "1"}, {"", "2"}, {"", "3"}, {"", "4"}}));
-        EXPECT_EQ(sheet.Names, (Names{"MEMO", "QTY"}));
-        if (format.KeepsTablePositions) {
-            EXPECT_EQ(sheet.ColumnNumbers, (std::vector<int>{2, 3}));
-        }
-    }
-}
-
-// Fields after the first one with an empty name are not listed, so never exported.
-TEST(ExportRules, OnlyListedColumnsAreExported) {
-    TempDir dir;
-    TableBuilder t;
-    t.Field("A", 'C', 2).Field("B", 'C', 2).Field("", 'C', 2).Field("D", 'C', 2);
-    t.Record({"a", "b", "c", "d"});
-    const OpenTable table = OpenBuilt(t, dir);
-    ASSERT_EQ(table.ColumnCount, 2);
-    for (const ExportedFormat& format : ExportedFormats()) {
-        SCOPED_TRACE(format.Name);
-        const Sheet sheet = ExportAndRead(format, table, SettingsInto(dir.Path()));
-        EXPECT_EQ(sheet.Rows, (Rows{{"a", "b"}}));
-        EXPECT_EQ(sheet.Names, (Names{"A", "B"}));
-    }
-}
-
-// Each written record still gives a row, empty, so the rows follow the filter; a sheet that
-// keeps table positions holds no cell at all; a format that cannot hold a table without
-// columns refuses and leaves an earlier file as it was.
-TEST(ExportRules, WithNoColumnSelected) {
-    TempDir dir;
-    OpenTable table = OpenBuilt(Mixed(), dir);
-    table.ColumnSelected = {0, 0, 0, 0};
-    ExportSettings settings = SettingsInto(dir.Path());
-    settings.RecordFilter = RecordFilter::SkipDeleted;
-    for (const ExportedFormat& format : ExportedFormats()) {
-        SCOPED_TRACE(format.Name);
-        if (format.RefusalWithoutColumns != nullptr) {
-            const std::string path = OutputPath(table, settings, format.Format);
-            std::ofstream(path) << "earlier export";
-            const std::set<std::string> before = FolderEntries(dir.Path());
-            EXPECT_EQ(FailureOf(format, table, settings), format.RefusalWithoutColumns);
-            EXPECT_EQ(ReadFileBytes(path), "earlier export");
-            EXPECT_EQ(FolderEntries(dir.Path()), before);
-            continue;
-        }
-        const Sheet sheet = ExportAndRead(format, table, settings);
-        EXPECT_EQ(sheet.Rows, format.KeepsTablePositions ? Rows() : Rows(2));
-        EXPECT_TRUE(sheet.Names.empty());
-    }
-}
-
-TEST(ExportRules, NoRowsWhenTheTableIsEmptyOrTheFilterSkipsEverything) {
-    TempDir dir;
-    TableBuilder empty;
-    empty.Field("NAME", 'C', 8);
-    const OpenTable none = OpenBuilt(empty, dir, "none.dbf");
-    TableBuilder live;
-    live.Field("NAME", 'C', 8).Record({"ann"});
-    const OpenTable allLive = OpenBuilt(live, dir, "live.dbf");
-    ExportSettings onlyDeleted = SettingsInto(dir.Path());
-    onlyDeleted.RecordFilter = RecordFilter::OnlyDeleted;
-
-    for (const ExportedFormat& format : ExportedFormats()) {
-        for (const auto& [table, settings] : {std::pair{&none, SettingsInto(dir.Path())}, std::pair{&allLive, onlyDeleted}}) {
-            SCOPED_TRACE(std::string(format.Name) + " " + table->TableBaseName);
-            const Sheet sheet = ExportAndRead(format, *table, settings);
-            EXPECT_TRUE(sheet.Rows.empty());
-            EXPECT_EQ(sheet.Names, Names{"NAME"});
-        }
-    }
-}
-
-TEST(ExportRules, FileIsNamedAfterTheTableAndReplacedWholeEachTime) {
-    TempDir tables;
-    TempDir out;
-    const OpenTable table = OpenBuilt(Mixed(), tables, "my.data.dbf");
-    const ExportSettings settings = SettingsInto(out.Path());
-    for (const ExportedFormat& format : ExportedFormats()) {
-        SCOPED_TRACE(format.Name);
-        const std::filesystem::path path = out / (std::string("my") + ExtensionOf(format.Format));
-        EXPECT_EQ(OutputPath(table, settings, format.Format), path.string());
-        std::ofstream(path) << std::string(100000, 'x');
-        format.Export(table, settings, {});
-        const std::string first = ReadFileBytes(path);
-        format.Export(table, settings, {});
-        EXPECT_EQ(ReadFileBytes(path), first);
-        EXPECT_EQ(first.find("xxxx"), std::string::npos);
-        EXPECT_EQ(format.Read(path).Rows.size(), 4u);
-    }
-    std::set<std::string> expected;
-    for (const ExportedFormat& format : ExportedFormats()) expected.insert(std::string("my") + ExtensionOf(format.Format));
-    EXPECT_EQ(FolderEntries(out.Path()), expected);
-}

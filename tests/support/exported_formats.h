@@ -1,94 +1,111 @@
 #pragma once
 
-// Every exporter with a reader that takes its file back apart into column names and record
-// rows, so that the rules all formats share are tested once for all of them. Where a format
-// follows a rule its own way by design, its entry says how.
+// The formats table: the one place a new format is added. Every format here goes through the
+// shared rules and failures, the golden cases name it by its word, and read_back.py reads its
+// files back with the format's consumer. Export options are built here alone, from the words
+// the golden cases and the command-line tests use.
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <sstream>
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include "export/exporters.h"
-#include "support/sheet.h"
-#include "support/sql_sheet.h"
-#include "support/text_sheets.h"
-#include "support/typed_sheets.h"
-#include "support/xls_sheet.h"
-#include "support/xml_sheet.h"
+#include "support/checks.h"
+#include "support/opened_table.h"
 
 namespace quillet::testing {
 
-inline std::string SameName(std::string_view name) { return std::string(name); }
-
-// An XML element name for an ASCII field name: characters a name cannot hold become "_",
-// and "_" goes in front of a name that cannot start with its first character.
-inline std::string XmlElementName(std::string_view name) {
-    std::string element;
-    for (char c : name) {
-        const bool nameChar = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_' ||
-                              c == '-' || c == '.';
-        element += nameChar ? c : '_';
-    }
-    if (element.empty() || (element[0] >= '0' && element[0] <= '9') || element[0] == '-' || element[0] == '.') {
-        element.insert(0, 1, '_');
-    }
-    return element;
-}
-
 struct ExportedFormat {
-    const char* Name;
+    const char* Word;  // the command line's --to, and the file's extension
     OutputFormat Format;
-    ExportResult (*Export)(const OpenTable&, const ExportSettings&, const ExportProgress&);
-    // Reads what Export wrote with the default settings (header on, CSV quoting on); a file
-    // its consumer rejects fails the test.
-    Sheet (*Read)(const std::filesystem::path& file);
-    // Records and columns keep their table positions: a record the filter passes over leaves
-    // its row empty, an unselected column its column, and Read reports the positions.
+    // Records and columns keep their table positions: left-out ones stay as empty rows and cells.
     bool KeepsTablePositions = false;
-    // Records are written by the calling thread alone, never in blocks on two threads.
-    bool OneThread = false;
     // With no column selected the exporter writes nothing and throws this message.
     const char* RefusalWithoutColumns = nullptr;
-    // The name the file gives a field of this ASCII name.
-    std::string (*NameInFile)(std::string_view fieldName) = SameName;
-
-    std::vector<std::string> NamesInFile(std::vector<std::string> fieldNames) const {
-        for (std::string& name : fieldNames) name = NameInFile(name);
-        return fieldNames;
-    }
 };
 
 inline const std::vector<ExportedFormat>& ExportedFormats() {
     static const std::vector<ExportedFormat> formats = {
-        {.Name = "Text", .Format = OutputFormat::Text, .Export = ExportText, .Read = ReadDelimited},
-        {.Name = "CSV", .Format = OutputFormat::CSV, .Export = ExportCsv, .Read = ReadDelimited},
-        {.Name = "HTML", .Format = OutputFormat::HTML, .Export = ExportHtml, .Read = ReadHtml},
-        {.Name = "RTF", .Format = OutputFormat::RTF, .Export = ExportRtf, .Read = ReadRtf},
-        {.Name = "XML", .Format = OutputFormat::XML, .Export = ExportXml, .Read = ReadXml, .NameInFile = XmlElementName},
-        {.Name = "Excel", .Format = OutputFormat::Excel, .Export = ExportExcel, .Read = ReadXls, .KeepsTablePositions = true,
-         .OneThread = true},
-        {.Name = "SQL", .Format = OutputFormat::SQL, .Export = ExportSql, .Read = ReadSql,
-         .RefusalWithoutColumns = "Select at least one column to export."},
-        {.Name = "Xlsx", .Format = OutputFormat::Xlsx, .Export = ExportXlsx, .Read = ReadXlsx, .OneThread = true,
-         .RefusalWithoutColumns = "Select at least one column to export."},
-        {.Name = "Sqlite", .Format = OutputFormat::Sqlite, .Export = ExportSqlite, .Read = ReadSqlite, .OneThread = true,
-         .RefusalWithoutColumns = "Select at least one column to export."},
+        {"txt", OutputFormat::Text},
+        {"csv", OutputFormat::CSV},
+        {"htm", OutputFormat::HTML},
+        {"rtf", OutputFormat::RTF},
+        {"xml", OutputFormat::XML},
+        {"xls", OutputFormat::Excel, true},
+        {"sql", OutputFormat::SQL, false, "Select at least one column to export."},
+        {"xlsx", OutputFormat::Xlsx, false, "Select at least one column to export."},
+        {"sqlite", OutputFormat::Sqlite, false, "Select at least one column to export."},
     };
     return formats;
 }
 
+// Options as words: to=FORMAT records=all|deleted|live columns=NAME,... delimiter=,|;|:|tab|space
+// row-end=crlf|lf no-header no-quotes to-utf8 text-color=RRGGBB back-color=RRGGBB decimal=, (the CLI's
+// options without their dashes). Columns are chosen in table when one is given.
+inline ExportSettings SettingsFor(const std::string& words, const std::filesystem::path& folder, OpenTable* table = nullptr) {
+    ExportSettings s;
+    s.SaveFolder = folder.string();
+    std::istringstream in(words);
+    for (std::string word; in >> word;) {
+        const std::size_t eq = word.find('=');
+        const std::string key = word.substr(0, eq), value = eq == std::string::npos ? "" : word.substr(eq + 1);
+        if (key == "to") {
+            for (const ExportedFormat& f : ExportedFormats()) {
+                if (value == f.Word) s.OutputFormat = f.Format;
+            }
+        } else if (key == "records") {
+            s.RecordFilter = value == "deleted" ? RecordFilter::OnlyDeleted
+                             : value == "live"  ? RecordFilter::SkipDeleted
+                                                : RecordFilter::AllRecords;
+        } else if (key == "columns") {
+            for (std::size_t c = 0; table != nullptr && c < table->ColumnSelected.size(); ++c) {
+                table->ColumnSelected[c] = ("," + value + ",").find("," + table->FieldNames[c] + ",") != std::string::npos;
+            }
+        } else if (key == "delimiter") {
+            s.Delimited.Delimiter = value == "tab" ? "\t" : value == "space" ? " " : value;
+        } else if (key == "row-end") {
+            s.Delimited.RowEnd = value == "lf" ? LineEnd::LF : LineEnd::CRLF;
+        } else if (key == "no-header") {
+            s.Delimited.IncludeHeader = s.Html.IncludeHeader = s.Rtf.IncludeHeader = false;
+        } else if (key == "to-utf8") {
+            s.Delimited.ToUtf8 = true;
+        } else if (key == "no-quotes") {
+            s.Delimited.QuoteItems = false;
+        } else if (key == "text-color") {
+            s.Html.TextColor = value;
+        } else if (key == "back-color") {
+            s.Html.BackColor = value;
+        } else if (key == "decimal") {
+            s.DecimalSeparator = value.at(0);
+        } else {
+            ADD_FAILURE() << "unknown option word " << word;
+        }
+    }
+    return s;
+}
+
+inline std::string WordsFor(const ExportedFormat& format, const std::string& more = "") {
+    return std::string("to=") + format.Word + " " + more;
+}
+
 // Runs the export and returns its error message, or fails the test when it succeeded.
-inline std::string FailureOf(const ExportedFormat& format, const OpenTable& table, const ExportSettings& settings) {
+inline std::string FailureOf(const OpenTable& table, const ExportSettings& settings) {
     try {
-        format.Export(table, settings, {});
+        ExportTable(table, settings);
     } catch (const ExportError& e) {
         return e.what();
     }
-    ADD_FAILURE() << format.Name << " export to " << settings.SaveFolder << " succeeded";
+    ADD_FAILURE() << OutputPath(table, settings, settings.OutputFormat) << " was written";
     return {};
+}
+
+// What the format's consumer sees in the file (see read_back.py).
+inline std::string ReadBack(const std::filesystem::path& file, const std::string& words = "") {
+    return Output("/usr/bin/python3 " + ShellQuoted(QUILLET_TEST_DATA "/../support/read_back.py") + " " +
+                  ShellQuoted(file.string()) + " " + ShellQuoted(words));
 }
 
 }  // namespace quillet::testing

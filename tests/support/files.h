@@ -1,14 +1,14 @@
 #pragma once
 
-// Test folders and what a test reads back from them.
+// Test folders and files.
 
-#include <cstdlib>
+#include <unistd.h>
+
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <set>
 #include <string>
-#include <unistd.h>
 
 namespace quillet::testing {
 
@@ -38,7 +38,10 @@ inline std::string ReadFileBytes(const std::filesystem::path& path) {
     return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
 }
 
-// The names of the entries directly in a folder.
+inline void WriteFileBytes(const std::filesystem::path& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary | std::ios::trunc).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
 inline std::set<std::string> FolderEntries(const std::filesystem::path& folder) {
     std::set<std::string> names;
     for (const auto& entry : std::filesystem::directory_iterator(folder)) names.insert(entry.path().filename().string());

@@ -1,7 +1,7 @@
 #pragma once
 
-// Tables as the Open command leaves them (read, columns listed, base name set), export
-// settings aimed at a test folder, and what an exporter writes there.
+// Tables as the Open command leaves them (read, columns listed, base name set), and what an
+// export writes.
 
 #include <filesystem>
 #include <string>
@@ -9,7 +9,6 @@
 #include "export/exporters.h"
 #include "support/files.h"
 #include "support/table_builder.h"
-#include "export/export_settings.h"
 #include "table/read_table.h"
 
 namespace quillet::testing {
@@ -26,20 +25,10 @@ inline OpenTable OpenBuilt(const TableBuilder& builder, const TempDir& dir, cons
     return OpenTableAt(dir / fileName);
 }
 
-inline ExportSettings SettingsInto(const std::filesystem::path& folder) {
-    ExportSettings settings;
-    settings.SaveFolder = folder.string();
-    return settings;
-}
-
-// Runs exporter with settings aimed at dir and returns the bytes of the file it wrote there,
-// found by the name it must have: the table's base name and extension.
-inline std::string ExportedBytes(ExportResult (*exporter)(const OpenTable&, const ExportSettings&, const ExportProgress&),
-                                 const std::string& extension, const OpenTable& table, ExportSettings settings,
-                                 const TempDir& dir) {
-    settings.SaveFolder = dir.Path().string();
-    exporter(table, settings, {});
-    return ReadFileBytes(dir / (table.TableBaseName + extension));
+// Runs the export settings choose and returns the bytes of the file it wrote.
+inline std::string Exported(const OpenTable& table, const ExportSettings& settings) {
+    ExportTable(table, settings);
+    return ReadFileBytes(OutputPath(table, settings, settings.OutputFormat));
 }
 
 }  // namespace quillet::testing

@@ -1,49 +1,36 @@
-"""Reads worksheets back for the tests, as a spreadsheet program would see them.
+"""Two readings the tests make beside read_back.py.
 
-sheet_reader.py rows FILE.xlsx    the cells row by row (0x1F after each cell, 0x1E after each
-                                  row), as the texts a table shows: TRUE as True, 12.0 as 12,
-                                  dates as YYYYMMDD (a date field's digits), date-times ISO
 sheet_reader.py typed FILE.xlsx   the sheet's name, frozen cell and filter, then each cell's
                                   address, Python type, value, number format and boldness
-sheet_reader.py count FILE...     for each .xls or .xlsx file: its name and number of rows
+sheet_reader.py count FILE...     for each file: its name, a TAB and the rows read_back.py sees
+                                  below the names (one Python for many files)
 """
-import datetime
+import csv
+import io
+import os
+import runpy
 import sys
-
-
-def text(value):
-    if value is None:
-        return ""
-    if isinstance(value, bool):
-        return "True" if value else "False"
-    if isinstance(value, float) and value.is_integer():
-        return str(int(value))
-    if isinstance(value, datetime.datetime):
-        return value.strftime("%Y%m%d") if value.time() == datetime.time() else value.strftime("%Y-%m-%d %H:%M:%S")
-    return str(value)
-
-
-def rows_of(path):
-    if path.endswith(".xls"):
-        import xlrd
-        sheet = xlrd.open_workbook(path).sheet_by_index(0)
-        return sheet.nrows
-    import openpyxl
-    return openpyxl.load_workbook(path, read_only=True).active.max_row
-
 
 mode, files = sys.argv[1], sys.argv[2:]
 out = []
 if mode == "count":
-    out = ["%s %d" % (path, rows_of(path)) for path in files]
-    out.append("")
+    reader = os.path.join(os.path.dirname(os.path.abspath(__file__)), "read_back.py")
+    stdout = sys.stdout
+    csv.field_size_limit(sys.maxsize)  # memo texts are longer than the csv module's guard
+    for path in files:
+        sys.argv, sys.stdout = [reader, path], io.TextIOWrapper(io.BytesIO())
+        try:
+            runpy.run_path(reader, run_name="__main__")
+            seen = sys.stdout.buffer.getvalue().decode("utf-8")
+            out.append("%s\t%d" % (path, max(0, seen.count("\n") - 1)))
+        except Exception as e:
+            out.append("%s\tfailed: %s" % (path, e))
+        finally:
+            sys.stdout = stdout
 else:
     import openpyxl
     sheet = openpyxl.load_workbook(files[0]).active
-    if mode == "rows":
-        out = ["".join(text(cell.value) + "\x1f" for cell in row)[:-1] + "\x1e" for row in sheet.iter_rows()]
-    else:
-        out = ["%s %s %s" % (sheet.title, sheet.freeze_panes, sheet.auto_filter.ref)]
-        out += ["%s %s %r %s %s" % (cell.coordinate, type(cell.value).__name__, cell.value, cell.number_format,
-                                    cell.font.b) for row in sheet.iter_rows() for cell in row if cell.value is not None]
-sys.stdout.buffer.write("\n".join(out).encode("utf-8") if mode != "rows" else "".join(out).encode("utf-8"))
+    out = ["%s %s %s" % (sheet.title, sheet.freeze_panes, sheet.auto_filter.ref)]
+    out += ["%s %s %r %s %s" % (cell.coordinate, type(cell.value).__name__, cell.value, cell.number_format,
+                                cell.font.b) for row in sheet.iter_rows() for cell in row if cell.value is not None]
+sys.stdout.buffer.write(("\n".join(out) + "\n").encode("utf-8"))

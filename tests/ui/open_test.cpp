@@ -9,8 +9,10 @@
 #include <QTest>
 #include <filesystem>
 
+#include "support/table_builder.h"
 #include "support/window_fixture.h"
 #include "table/read_table.h"
+#include "table/table_code_page.h"
 #include "ui/start_up.h"
 
 using namespace quillet;
@@ -90,7 +92,7 @@ private slots:
         QVERIFY(ChildOf<QPlainTextEdit>(w, QStringLiteral("infoBox"))->toPlainText().startsWith(QStringLiteral("File name: ") + kSample));
         QVERIFY(Shown(w, "recordCountLabel").endsWith(QString::number(expected.RecordCount())));
         QVERIFY(Shown(w, "deletedCountLabel").endsWith(QString::number(deleted)));
-        QVERIFY(Shown(w, "codePageLabel").endsWith(QString::fromLatin1(expected.TableCodePage->Name())));
+        QCOMPARE(Shown(w, "codePageLabel"), QString::fromStdString(CodePageLine(expected)));
         QCOMPARE(f.Settings.value(QStringLiteral("recentTables")).toStringList().value(0), kSample);
         QVERIFY(f.Platform.Messages.isEmpty());
     }
@@ -130,6 +132,33 @@ private slots:
         const bool shown = icon == static_cast<int>(MessageIcon::Warning);
         QCOMPARE(ChildOf<QLineEdit>(*f.Window, QStringLiteral("sourceBox"))->text(), shown ? path : kSample);
         QCOMPARE(f.Window->isEnabled(), true);
+    }
+
+    // Memo cells: text shown, a binary one as its size in a muted colour, and what could not be
+    // read (a pointer past the end; then the whole memo file) told once after opening.
+    void showsMemosAndWhatCouldNotBeRead() {
+        WindowFixture f;
+        const auto be = [](std::uint32_t v) { return std::string{char(v >> 24), char(v >> 16), char(v >> 8), char(v)}; };
+        std::ofstream(f.PathOf("memo.fpt").toStdString(), std::ios::binary)
+            << be(0) + be(64) + std::string(504, '\0') + be(1) + be(5) + "hello" + std::string(51, '\0') + be(0) + be(2048) + std::string(2048, 'x');
+        const QString path = f.PathOf("memo.dbf");
+        TableBuilder().Version(0xF5).Field("NOTE", 'M', 10).Field("PICTURE", 'G', 10).Record({"8", "9"}).Record({"1000"}).WriteTo(path.toStdString());
+        QVERIFY(f.Open(path));
+        const QAbstractItemModel& list = *ChildOf<QTableView>(*f.Window, QStringLiteral("recordView"))->model();
+        QCOMPARE(list.index(0, 2).data().toString(), QStringLiteral("hello"));
+        QCOMPARE(list.index(0, 3).data().toString(), QStringLiteral("(binary, 2,048 bytes)"));
+        QCOMPARE(list.index(0, 3).data(Qt::ForegroundRole).value<QColor>(), QGuiApplication::palette().color(QPalette::PlaceholderText));
+        QVERIFY(!list.index(0, 2).data(Qt::ForegroundRole).isValid());
+
+        std::filesystem::remove(f.PathOf("memo.fpt").toStdString());
+        QVERIFY(f.Open(path));
+        QCOMPARE(f.Platform.Messages.size(), 2);
+        for (const auto& [message, saying] : {std::pair{f.Platform.Messages[0], "could not be read"}, {f.Platform.Messages[1], "is missing"}}) {
+            QVERIFY2(message.Text.contains(path) && message.Text.contains(QLatin1String(saying)), qPrintable(message.Text));
+            QCOMPARE(message.Caption, QStringLiteral("Quillet"));
+            QCOMPARE(message.Icon, MessageIcon::Warning);
+        }
+        QCOMPARE(list.index(0, 3).data().toString(), QString());
     }
 
     void remembersBetweenRuns() {

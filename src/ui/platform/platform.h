@@ -10,7 +10,7 @@ class QWidget;
 
 namespace quillet {
 
-enum class MessageIcon { None, Warning, Critical };
+enum class MessageIcon { None, Information, Warning, Critical };
 
 // One mounted file system, as the save-location dialog lists it in place of a drive.
 struct Volume {

@@ -23,6 +23,7 @@ std::optional<QString> QtPlatform::ChooseFileToOpen(QWidget* parent, const QStri
 
 void QtPlatform::ShowMessage(QWidget* parent, const QString& caption, const QString& text, MessageIcon icon) {
     QMessageBox::Icon shown = QMessageBox::NoIcon;
+    if (icon == MessageIcon::Information) shown = QMessageBox::Information;
     if (icon == MessageIcon::Warning) shown = QMessageBox::Warning;
     if (icon == MessageIcon::Critical) shown = QMessageBox::Critical;
     QMessageBox box(shown, caption, text, QMessageBox::Ok, parent);

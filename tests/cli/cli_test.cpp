@@ -1,0 +1,121 @@
+// The command line's contract, checked by running the real quillet-cli in the C locale.
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "cli/run_cli.h"
+#include "support/exported_formats.h"
+
+using namespace quillet;
+using namespace quillet::testing;
+
+namespace {
+
+bool Mentions(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+
+const std::string kData = QUILLET_TEST_DATA;
+
+}  // namespace
+
+// Every golden case's options, given on the command line, write what the core writes for the
+// same table and settings (without --out, beside the table).
+TEST(Cli, EveryGoldenCaseWritesTheCoresBytes) {
+    std::ifstream cases(kData + "/golden/cases.tsv");
+    int count = 0;
+    for (std::string line; std::getline(cases, line);) {
+        std::istringstream fields(line);
+        std::string table, words;
+        std::getline(std::getline(fields, table, '\t'), words, '\t');
+        if (line.empty() || line[0] == '#' || Mentions(words, "decimal=")) continue;
+        SCOPED_TRACE(line);
+        TempDir core, cli;
+        std::filesystem::copy_file(kData + "/" + table, cli / "t.dbf");
+        OpenTable t = OpenTableAt(cli / "t.dbf");
+        const ExportSettings settings = SettingsFor(words, core.Path(), &t);
+        std::vector<std::string> arguments{"convert", "t.dbf"};
+        std::istringstream in(words);
+        for (std::string word; in >> word;) {
+            arguments.push_back("--" + word.substr(0, word.find('=')));
+            std::string value = word.substr(word.find('=') + 1);
+            if (Mentions(word, "color=")) std::transform(value.begin(), value.end(), value.begin(), ::tolower), value.insert(0, "#");
+            if (Mentions(word, "=")) arguments.push_back(value);
+        }
+        const CliRun run = RunCli(arguments, cli.Path());
+        ASSERT_EQ(run.Status, 0) << run.Err;
+        EXPECT_EQ(run.Out, OutputPath(t, SettingsFor(words, cli.Path()), settings.OutputFormat) + "\n");
+        EXPECT_TRUE(ReadFileBytes(OutputPath(t, SettingsFor(words, cli.Path()), settings.OutputFormat)) == Exported(t, settings));
+        ++count;
+    }
+    EXPECT_GT(count, 20);
+}
+
+TEST(Cli, InfoPrintsTheInformationLinesAndTheFields) {
+    const CliRun run = RunCli({"info", "tables/people.dbf", "tables/binary.dbf", "tables/names_raw.dbf", "../../samples/empty.dbf"}, kData);
+    EXPECT_EQ(run.Status, 0);
+    std::string out = run.Out + run.Err;
+    const std::string source = std::filesystem::canonical(kData + "/../..").string();
+    for (std::size_t at; (at = out.find(source)) != std::string::npos;) out.replace(at, source.size(), "SOURCE");
+    ExpectGolden(out, "cli/info.txt");
+}
+
+TEST(Cli, FailingTablesAreNamedWithTheReasonAndTheOthersStillWritten) {
+    TempDir dir;
+    for (const char* name : {"first", "last", "b/sales.csv", "a/sales", "b/sales", "b/sales.old"}) {
+        std::filesystem::create_directories((dir / name).parent_path());
+        std::filesystem::copy_file(kData + "/tables/people.dbf", dir / (std::string(name) + (Mentions(name, ".csv") ? "" : ".dbf")));
+    }
+    WriteFileBytes(dir / "notes.dbf", "#!not a table");
+    const std::string path = dir.Path().string() + "/";
+    CliRun run = RunCli({"convert", path + "first.dbf", path + "notes.dbf", path + "gone.dbf", path + "last.dbf", "--to", "sql"});
+    EXPECT_EQ(run.Status, 1);
+    EXPECT_EQ(run.Out, path + "first.sql\n" + path + "last.sql\n");
+    EXPECT_EQ(run.Err, "quillet-cli: Cannot read \"" + path + "notes.dbf\": This is not a dBASE III file (its version byte is 0x23).\n"
+                       "quillet-cli: Cannot read \"" + path + "gone.dbf\": No such file or directory.\n");
+    EXPECT_FALSE(std::filesystem::exists(dir / "notes.sql"));
+    const CliRun info = RunCli({"info", path + "gone.dbf", path + "first.dbf"});
+    EXPECT_EQ(info.Status, 1);
+    EXPECT_EQ(info.Err, "quillet-cli: Cannot read \"" + path + "gone.dbf\": No such file or directory.\n");
+    EXPECT_TRUE(Mentions(info.Out, "File name: " + path + "first.dbf\n"));
+
+    run = RunCli({"convert", path + "first.dbf", "--to", "xls", "--out", path + "none"});
+    EXPECT_EQ(run.Status, 1);
+    EXPECT_EQ(run.Err, "quillet-cli: Cannot write \"" + path + "none/first.xls\": No such file or directory.\n");
+
+    // Two tables of one call never write the same file, and no table is replaced by its output.
+    run = RunCli({"convert", path + "a/sales.dbf", path + "b/sales.dbf", path + "b/sales.old.dbf", "--to", "csv", "--out", path});
+    EXPECT_EQ(run.Status, 1);
+    EXPECT_EQ(run.Out, path + "sales.csv\n");
+    EXPECT_EQ(std::count(run.Err.begin(), run.Err.end(), '\n'), 2) << run.Err;
+    EXPECT_TRUE(Mentions(run.Err, "it was just written from \"" + path + "a/sales.dbf\"")) << run.Err;
+    run = RunCli({"convert", path + "first.dbf", path + "b/sales.csv", "--to", "csv", "--columns", " name ,City"});
+    EXPECT_EQ(run.Status, 1);
+    EXPECT_TRUE(Mentions(run.Err, "it is the table being converted")) << run.Err;
+    EXPECT_EQ(ReadFileBytes(path + "first.csv"), "\"NAME\",\"CITY\",\r\n\"Smith\",\"Leeds\",\r\n");
+    run = RunCli({"convert", path + "last.dbf", "--to", "htm", "--columns", "NAME,AGEX"});
+    EXPECT_EQ(run.Status, 2);
+    EXPECT_EQ(run.Err, "quillet-cli: \"" + path + "last.dbf\" has no column \"AGEX\"; its columns are: NAME, CITY, AGE.\n");
+    EXPECT_FALSE(std::filesystem::exists(dir / "last.htm"));
+}
+
+// Each line of tests/data/cli/usage.tsv is one call (TAB between arguments, TABLE for a copy of
+// people.dbf); usage.txt holds what each says and its exit status. Mistakes write nothing.
+TEST(Cli, UsageCasesSayWhatIsWrong) {
+    TempDir dir;
+    std::filesystem::copy_file(kData + "/tables/people.dbf", dir / "people.dbf");
+    std::ifstream cases(kData + "/cli/usage.tsv");
+    std::string results, manual;
+    for (std::string line; std::getline(cases, line);) {
+        std::vector<std::string> arguments;
+        std::istringstream split(line);
+        for (std::string a; std::getline(split, a, '\t');) arguments.push_back(a == "TABLE" ? (dir / "people.dbf").string() : a);
+        CliRun run = RunCli(arguments, dir.Path());
+        manual = manual.empty() ? run.Out : manual;
+        results += "$ " + line + "\nexit " + std::to_string(run.Status) + "\n" + (run.Out == manual ? "(the manual)\n" : run.Out) + run.Err;
+    }
+    for (std::size_t at; (at = results.find(dir.Path().string())) != std::string::npos;) results.replace(at, dir.Path().string().size(), "DIR");
+    ExpectGolden(results, "cli/usage.txt");
+    ExpectGolden(manual, "cli/manual.txt");
+    EXPECT_EQ(FolderEntries(dir.Path()), (std::set<std::string>{"people.dbf", "people.txt"}));
+}

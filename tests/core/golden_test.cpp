@@ -1,0 +1,34 @@
+// Each format's worked examples: the cases in tests/data/golden/cases.tsv export a table with
+// some options and must write their golden file byte for byte, and the format's consumer must
+// see in it what NAME.seen says.
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "support/exported_formats.h"
+
+using namespace quillet;
+using namespace quillet::testing;
+
+TEST(Golden, EveryCaseWritesItsFileAndItsConsumerReadsIt) {
+    std::ifstream cases(QUILLET_TEST_DATA "/golden/cases.tsv");
+    int count = 0;
+    for (std::string line; std::getline(cases, line);) {
+        if (line.empty() || line[0] == '#') continue;
+        std::istringstream fields(line);
+        std::string table, words, golden;
+        std::getline(std::getline(std::getline(fields, table, '\t'), words, '\t'), golden);
+        SCOPED_TRACE(line);
+        TempDir dir;
+        OpenTable t = ReadTableFile(QUILLET_TEST_DATA "/" + table);
+        t.ListColumns();
+        t.SetSource(table);
+        const ExportSettings settings = SettingsFor(words, dir.Path(), &t);
+        ExpectGolden(Exported(t, settings), "golden/" + golden);
+        ExpectGolden(ReadBack(OutputPath(t, settings, settings.OutputFormat), words), "golden/" + golden + ".seen");
+        ++count;
+    }
+    EXPECT_GT(count, 20);
+}

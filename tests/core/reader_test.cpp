@@ -1,0 +1,214 @@
+// The reader over header cases (tests/data/reader/cases.tsv: a table, bytes changed, cut or
+// added, and what comes out in results.txt), every cut of the sample tables, and the files
+// that are no tables at all.
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <fstream>
+#include <regex>
+#include <sstream>
+
+#include "support/checks.h"
+#include "support/table_builder.h"
+#include "table/cell_text.h"
+#include "table/read_table.h"
+
+using namespace quillet;
+using namespace quillet::testing;
+
+namespace {
+
+std::string Printable(std::string_view text) {
+    std::string out;
+    for (unsigned char c : text) {
+        char hex[8];
+        std::snprintf(hex, sizeof hex, "\\x%02X", c);
+        out += c < 0x20 || c >= 0x7F || c == '\\' ? hex : std::string(1, static_cast<char>(c));
+    }
+    return out;
+}
+
+// A table as text: its facts, its fields, and each record's mark and cells.
+std::string Dump(const OpenTable& t) {
+    std::ostringstream out;
+    out << "version " << t.VersionText << "; updated " << t.LastUpdate.Year << "-" << int(t.LastUpdate.Month) << "-"
+        << int(t.LastUpdate.Day) << "; code page " << t.TableCodePage->Number() << "; " << t.RecordCount() << " of "
+        << t.RecordsPromised << " records\nfields:";
+    for (int f = 0; f < t.FieldCount; ++f) {
+        const FieldDescriptor& d = t.FieldDescriptors[static_cast<std::size_t>(f)];
+        out << " " << Printable(t.FieldNames[static_cast<std::size_t>(f)]) << " " << Printable(std::string(1, d.Type)) << int(d.Length)
+            << "." << int(d.Decimals) << (f < t.ColumnCount ? "" : "(unlisted)");
+    }
+    for (std::int64_t r = 0; r < t.RecordCount(); ++r) {
+        out << "\n" << r + 1 << (t.IsDeleted(r) ? "*" : " ");
+        for (int f = 0; f < t.FieldCount; ++f) out << (f ? "|" : "") << Printable(CellText(t.Cell(r, f), '.'));
+    }
+    return out.str() + "\n";
+}
+
+std::string Outcome(const std::function<OpenTable()>& read, const std::string& folder) {
+    try {
+        OpenTable table = read();
+        table.ListColumns();
+        return Dump(table);
+    } catch (const TableError& e) {
+        std::string message = e.what();
+        if (const auto at = message.find(folder); at != std::string::npos) message.replace(at, folder.size(), "DIR");
+        return "refused (" + std::to_string(static_cast<int>(e.ErrorKind())) + "): " + Printable(message) + "\n";
+    }
+}
+
+std::uint8_t Hex(std::string_view two) { return static_cast<std::uint8_t>(std::stoi(std::string(two), nullptr, 16)); }
+
+// Changes: @OFFSET=HEX writes bytes there, cut=N keeps N bytes (cut=-N drops N), append=HEX,
+// cpg=TEXT writes a .cpg file beside the table.
+std::string Changed(std::string bytes, const std::string& changes, const TempDir& dir) {
+    std::istringstream in(changes);
+    for (std::string change; in >> change;) {
+        const std::string value = change.substr(change.find('=') + 1);
+        if (change[0] == '@') {
+            std::size_t at = std::stoul(change.substr(1));
+            for (std::size_t i = 0; i + 1 < value.size(); i += 2) bytes.at(at++) = static_cast<char>(Hex(value.substr(i, 2)));
+        } else if (change.starts_with("cut=")) {
+            const long n = std::stol(value);
+            bytes.resize(n < 0 ? bytes.size() - static_cast<std::size_t>(-n) : static_cast<std::size_t>(n));
+        } else if (change.starts_with("append=")) {
+            for (std::size_t i = 0; i + 1 < value.size(); i += 2) bytes += static_cast<char>(Hex(value.substr(i, 2)));
+        } else if (change.starts_with("cpg=")) {  // "_" stands for a blank
+            WriteFileBytes(dir / "t.cpg", std::regex_replace(value, std::regex("_"), " "));
+        }
+    }
+    return bytes;
+}
+
+}  // namespace
+
+TEST(Reader, HeaderCasesGiveTheirTableOrMessage) {
+    std::ifstream cases(QUILLET_TEST_DATA "/reader/cases.tsv");
+    std::string results;
+    for (std::string line; std::getline(cases, line);) {
+        if (line.empty() || line[0] == '#') continue;
+        std::istringstream fields(line);
+        std::string name, table, changes;
+        std::getline(fields, name, '\t');
+        std::getline(fields, table, '\t');
+        std::getline(fields, changes);
+        SCOPED_TRACE(line);
+        TempDir dir;
+        const std::string bytes = Changed(ReadFileBytes(std::string(QUILLET_TEST_DATA "/") + table), changes, dir);
+        const std::string path = (dir / "t.dbf").string();
+        WriteFileBytes(path, bytes);
+        const std::string fromFile = Outcome([&] { return ReadTableFile(path); }, dir.Path().string());
+        if (changes.find("cpg=") == std::string::npos) {
+            EXPECT_EQ(Outcome([&] { return ReadTableBytes(bytes, path); }, dir.Path().string()), fromFile);
+        }
+        results += "== " + name + "\n" + fromFile;
+    }
+    results += "== version bytes read\n";
+    for (int version = 0; version < 256; ++version) {
+        char hex[8];
+        std::snprintf(hex, sizeof hex, "0x%02X ", version);
+        if (const char* text = VersionTextOf(static_cast<std::uint8_t>(version))) results += hex + std::string(text) + "\n";
+    }
+    ExpectGolden(results, "reader/results.txt");
+}
+
+// Every cut of a sample: a message for a cut header, else the records the bytes hold, the
+// partial last one with blanks for its missing bytes (binary fields: as absent bytes).
+TEST(Reader, SampleTablesCutAtEveryByte) {
+    for (const std::string sample : {"customers.dbf", "types.dbf"}) {
+        const std::string full = ReadFileBytes(QUILLET_SAMPLES_DIR "/" + sample);
+        const OpenTable whole = ReadTableBytes(full, sample);
+        const std::size_t header = static_cast<std::size_t>(whole.Header.HeaderLength), length = whole.Header.RecordLength;
+        for (std::size_t cut = 0; cut <= full.size(); ++cut) {
+            SCOPED_TRACE(sample + " cut at " + std::to_string(cut));
+            const std::string outcome = Outcome([&] { return ReadTableBytes(full.substr(0, cut), sample); }, "");
+            if (cut < header) {
+                EXPECT_NE(outcome.find(cut == 0 ? "the file is empty" : cut < 32 ? "ends inside its 32-byte header" : "is beyond the end of the file"),
+                          std::string::npos) << outcome;
+                continue;
+            }
+            const std::size_t held = std::min<std::size_t>(whole.RecordCount(), (cut - header + length - 1) / length);
+            std::string padded = full.substr(0, cut);
+            for (std::size_t at = cut; at < header + held * length; ++at) {
+                const std::size_t offset = (at - header) % length;
+                padded += std::any_of(whole.FieldDescriptors.begin(), whole.FieldDescriptors.end(), [&](const FieldDescriptor& d) {
+                    return std::string_view("IYBT").find(d.Type) != std::string_view::npos && offset - d.Offset < d.StoredLength;
+                }) ? '\0' : ' ';
+            }
+            padded[4] = static_cast<char>(held);
+            const std::string expected = Outcome([&] { return ReadTableBytes(padded, sample); }, "");
+            EXPECT_EQ(outcome.substr(outcome.find(" records")), expected.substr(expected.find(" records")));
+            EXPECT_EQ(ReadTableBytes(full.substr(0, cut), sample).RecordsPromised, whole.RecordCount());
+        }
+    }
+}
+
+// A table that is refused leaves the open one whole; no path leaves a file open or waits.
+TEST(Reader, RefusedPathsLeaveThePreviousTableAndNoFileOpen) {
+    TempDir dir;
+    TableBuilder().Field("NAME", 'C', 10).Record({"Alice"}).WriteTo(dir / "good.dbf");
+    WriteFileBytes(dir / "bad.dbf", "\x05" + std::string(100, '\0'));
+    OpenTable table;
+    ReadTable((dir / "good.dbf").string(), table);
+    table.ListColumns();
+    table.SetSource((dir / "good.dbf").string());
+    table.ColumnSelected[0] = 0;
+    const auto openFiles = [] { return std::distance(std::filesystem::directory_iterator("/proc/self/fd"), {}); };
+    const auto before = openFiles();
+    ::alarm(20);  // a regression would wait for a pipe's writer forever
+    ASSERT_EQ(::mkfifo((dir / "pipe.dbf").c_str(), 0600), 0);
+    for (const std::string name : {"bad.dbf", "missing.dbf", "", "pipe.dbf", "/dev/null"}) {
+        try {
+            ReadTable(name.empty() ? dir.Path().string() : name[0] == '/' ? name : (dir / name).string(), table);
+            ADD_FAILURE() << name << " was read";
+        } catch (const TableError& e) {
+            const std::string expected = name == "bad.dbf" ? "This is not a dBASE III file & \x05" : name == "missing.dbf" ? "No such file or directory"
+                                         : name.empty() ? "it is a folder" : "it is not a regular file";
+            EXPECT_NE(std::string(e.what()).find(expected), std::string::npos) << e.what();
+        }
+    }
+    ReadTable("", table);
+    EXPECT_EQ(openFiles(), before);
+    EXPECT_EQ(table.FieldNames, std::vector<std::string>{"NAME"});
+    EXPECT_EQ(CellText(table.Cell(0, 0), '.'), "Alice     ");
+    EXPECT_EQ(table.TableBaseName, "good");
+    EXPECT_EQ(table.ColumnSelected, std::vector<std::uint8_t>{0});
+
+    TableBuilder().LanguageDriver(0xC9).Field("NAME", 'C', 4).WriteTo(dir / "t.dbf");
+    ASSERT_EQ(::mkfifo((dir / "t.cpg").c_str(), 0600), 0);
+    EXPECT_EQ(ReadTableFile((dir / "t.dbf").string()).TableCodePage->Number(), 1251);
+    ::alarm(0);
+}
+
+// About 20 MB, read in parts on two threads; the last record cut inside its number.
+TEST(Reader, LargeTableInPartsWithProgress) {
+    TempDir dir;
+    TableBuilder t;
+    t.Field("NAME", 'C', 100).Field("AMOUNT", 'N', 12, 2).Field("PAID", 'L', 1);
+    constexpr int kRecords = 150000;
+    for (int i = 0; i < kRecords; ++i) {
+        const std::vector<std::string> cells{"name " + std::to_string(i), std::to_string(i) + ".5", i % 3 ? "F" : "T"};
+        i % 7 ? t.Record(cells) : t.Deleted(cells);
+    }
+    std::string bytes = t.Bytes();
+    WriteFileBytes(dir / "large.dbf", bytes.substr(0, bytes.size() - 6));  // the marker, PAID and "149999.5"'s "99.5"
+    std::uint64_t last = 0;
+    bool forward = true;
+    const OpenTable table = ReadTableFile((dir / "large.dbf").string(), [&](std::uint64_t done, std::uint64_t total) {
+        forward = forward && done >= last && done <= total;
+        last = done;
+    });
+    ASSERT_EQ(table.RecordCount(), kRecords);
+    EXPECT_TRUE(forward);
+    EXPECT_EQ(last, static_cast<std::uint64_t>(kRecords) * 114 - 5);
+    for (int i = 0; i < kRecords - 1; ++i) {
+        ASSERT_EQ(table.IsDeleted(i), i % 7 == 0) << i;
+        ASSERT_EQ(CellText(table.Cell(i, 0), '.').substr(0, 12), ("name " + std::to_string(i) + "       ").substr(0, 12)) << i;
+        ASSERT_EQ(table.Cell(i, 1).Number, i + 0.5) << i;
+        ASSERT_EQ(table.Cell(i, 2).Truth, i % 3 == 0) << i;
+    }
+    EXPECT_EQ(table.Cell(kRecords - 1, 1).Number, 1499);
+}

@@ -1,0 +1,281 @@
+#include <QAction>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QComboBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QTableView>
+#include <QTest>
+#include <QTextBrowser>
+
+#include "export/exporters.h"
+#include "support/opened_table.h"
+#include "support/window_fixture.h"
+#include "ui/record_browser.h"
+#include "ui/record_order_model.h"
+#include "ui/table_list_model.h"
+
+using namespace quillet;
+using namespace quillet::testing;
+
+namespace {
+
+const std::string kSamples = QUILLET_SAMPLES_DIR;
+
+// A table in the record browser, as the window shows it.
+struct Browsed {
+    OpenTable Table;
+    TableListModel Model;
+    RecordBrowser Browser{&Model};
+    QTableView& View = *Browser.View();
+    RecordOrderModel& Order = *Browser.Order();
+
+    explicit Browsed(OpenTable table) : Table(std::move(table)) {
+        Model.SetTable(&Table, '.');
+        Browser.SetTable(&Table, '.');
+        Browser.resize(1600, 500);
+        Browser.show();
+        if (!QTest::qWaitForWindowActive(&Browser)) qFatal("the browser never became active");
+    }
+    int Column(const QString& title) const {
+        for (int column = 0; column < Order.columnCount(); ++column) {
+            if (Order.headerData(column, Qt::Horizontal, Qt::DisplayRole) == title) return column;
+        }
+        qFatal("no column %s", qPrintable(title));
+    }
+    void ClickHeader(int column) {
+        QHeaderView* header = View.horizontalHeader();
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                          {header->sectionViewportPosition(column) + header->sectionSize(column) / 2, header->height() / 2});
+    }
+    bool Settled() const { return QTest::qWaitFor([this] { return !Order.Busy(); }); }
+    // The "#" of every row, in view order.
+    QString Numbers() const {
+        QStringList numbers;
+        for (int row = 0; row < Order.rowCount(); ++row) numbers << Order.index(row, 0).data().toString();
+        return numbers.join(u' ');
+    }
+    // Where the current cell is: "record:FIELD".
+    QString Here() const {
+        const QModelIndex current = View.currentIndex();
+        return current.data().isNull() ? QString()
+                                       : Order.index(current.row(), 0).data().toString() + u':' +
+                                             Order.headerData(current.column(), Qt::Horizontal, Qt::DisplayRole).toString();
+    }
+    QString Outcome() const { return ChildOf<QLabel>(Browser, QStringLiteral("findOutcome"))->text(); }
+    void SetOptions(bool matchCase, bool wholeCell, const QString& field) {
+        ChildOf<QCheckBox>(Browser, QStringLiteral("matchCase"))->setChecked(matchCase);
+        ChildOf<QCheckBox>(Browser, QStringLiteral("wholeCell"))->setChecked(wholeCell);
+        auto* fields = ChildOf<QComboBox>(Browser, QStringLiteral("findField"));
+        fields->setCurrentIndex(field.isEmpty() ? 0 : fields->findText(field));
+    }
+};
+
+OpenTable Sample(const std::string& name) { return OpenTableAt(kSamples + "/" + name); }
+
+}  // namespace
+
+class ViewerTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates)); }
+
+    // Header clicks: ascending, descending, then file order again. Equal values keep file order,
+    // empty cells come last both ways, blank numbers are 0, false comes before true.
+    void sortsByHeaderClicks_data() {
+        QTest::addColumn<QString>("sample");
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QString>("ascending");
+        QTest::addColumn<QString>("descending");
+        QTest::newRow("text by locale") << "customers.dbf" << "CITY" << "3 2 7 5 6 4 1" << "1 4 6 5 7 2 3";
+        QTest::newRow("numeric") << "customers.dbf" << "BALANCE" << "2 3 5 6 4 1 7" << "7 1 4 6 3 5 2";
+        QTest::newRow("date") << "customers.dbf" << "JOINED" << "6 3 7 1 2 5 4" << "5 2 1 7 3 6 4";
+        QTest::newRow("logical") << "customers.dbf" << "ACTIVE" << "3 4 6 1 2 5 7" << "1 2 5 7 3 4 6";
+        QTest::newRow("float") << "types.dbf" << "RATE" << "2 3 4 1" << "1 3 4 2";
+        QTest::newRow("integer") << "types.dbf" << "ID" << "3 1 2 4" << "4 2 1 3";
+        QTest::newRow("currency") << "types.dbf" << "COST" << "2 4 1 3" << "3 1 4 2";
+        QTest::newRow("date-time") << "types.dbf" << "STAMP" << "3 4 1 2" << "1 4 3 2";
+    }
+    void sortsByHeaderClicks() {
+        QFETCH(QString, sample);
+        QFETCH(QString, field);
+        QFETCH(QString, ascending);
+        QFETCH(QString, descending);
+        Browsed b(Sample(sample.toStdString()));
+        const QString fileOrder = b.Numbers();
+        b.View.setCurrentIndex(b.Order.index(1, 2));
+        const QString current = b.Here();
+        for (const QString& expected : {ascending, descending, fileOrder}) {
+            b.ClickHeader(b.Column(field));
+            QVERIFY(b.Settled());
+            QCOMPARE(b.Numbers(), expected);
+            QCOMPARE(b.Here(), current);
+        }
+        b.ClickHeader(b.Column(field));
+        QVERIFY(b.Settled());
+        b.ClickHeader(RecordOrderModel::kNumberColumn);
+        QCOMPARE(b.Numbers(), fileOrder);
+    }
+
+    // Typing finds the first match (=); F3 (+) and Shift+F3 (-) step on and back, wrapping around.
+    void finds_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("matchCase");
+        QTest::addColumn<bool>("wholeCell");
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QStringList>("steps");
+        QTest::newRow("decoded") << "ü" << false << false << ""
+                                 << QStringList{"=1:NAME 1 of 2", "+1:CITY 2 of 2", "+1:NAME 1 of 2", "-1:CITY 2 of 2"};
+        QTest::newRow("any case") << "aN" << false << false << ""
+                                  << QStringList{"=1:NAME 1 of 3", "+2:NAME 2 of 3", "+2:CITY 3 of 3", "-2:NAME 2 of 3"};
+        QTest::newRow("any case, ASCII") << "aCCOUNT" << false << false << "" << QStringList{"=3:NAME 1 of 1"};
+        QTest::newRow("match case") << "An" << true << false << "" << QStringList{"=1:NAME 1 of 1", "+1:NAME 1 of 1"};
+        QTest::newRow("match case, ASCII") << "account" << true << false << "" << QStringList{"=not found"};
+        QTest::newRow("whole cell") << " köln" << false << true << "" << QStringList{"=5:CITY 1 of 1"};
+        QTest::newRow("part of a cell") << "Köl" << false << true << "" << QStringList{"=not found"};
+        QTest::newRow("number as shown") << "0" << false << true << "" << QStringList{"=3:BALANCE 1 of 2", "+5:BALANCE 2 of 2"};
+        QTest::newRow("one column") << "true" << false << true << "ACTIVE"
+                                    << QStringList{"=1:ACTIVE 1 of 4", "-7:ACTIVE 4 of 4", "-5:ACTIVE 3 of 4"};
+        QTest::newRow("none") << "zz" << false << false << "" << QStringList{"=not found", "+not found"};
+    }
+    void finds() {
+        QFETCH(QString, text);
+        QFETCH(bool, matchCase);
+        QFETCH(bool, wholeCell);
+        QFETCH(QString, field);
+        QFETCH(QStringList, steps);
+        Browsed b(Sample("customers.dbf"));
+        QTest::keyClick(&b.View, Qt::Key_F, Qt::ControlModifier);
+        auto* box = ChildOf<QLineEdit>(b.Browser, QStringLiteral("findBox"));
+        QVERIFY(box->hasFocus());
+        b.SetOptions(matchCase, wholeCell, field);
+        box->setText(text);
+        for (const QString& step : steps) {
+            if (step[0] != u'=') QTest::keyClick(box, Qt::Key_F3, step[0] == u'-' ? Qt::ShiftModifier : Qt::NoModifier);
+            QVERIFY(b.Settled());
+            QCOMPARE(b.Outcome() == QStringLiteral("not found") ? b.Outcome() : b.Here() + u' ' + b.Outcome(), step.mid(1));
+        }
+    }
+
+    // The filter keeps the records with a match, in the order chosen; the count says how many.
+    void filters_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("wholeCell");
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<QString>("count");
+        QTest::addColumn<QString>("byName");
+        QTest::newRow("any column") << "an" << false << "" << "1 2" << "2 of 7 records" << "1 2";
+        QTest::newRow("one column") << "false" << true << "ACTIVE" << "3 4 6" << "3 of 7 records" << "6 4 3";
+        QTest::newRow("nothing") << "zz" << false << "" << "" << "0 of 7 records" << "";
+        QTest::newRow("no filter") << "" << false << "" << "1 2 3 4 5 6 7" << "" << "1 6 2 4 3 5 7";
+    }
+    void filters() {
+        QFETCH(QString, text);
+        QFETCH(bool, wholeCell);
+        QFETCH(QString, field);
+        QFETCH(QString, shown);
+        QFETCH(QString, count);
+        QFETCH(QString, byName);
+        Browsed b(Sample("customers.dbf"));
+        b.SetOptions(false, wholeCell, field);
+        b.View.setCurrentIndex(b.Order.index(1, 2));
+        ChildOf<QLineEdit>(b.Browser, QStringLiteral("filterBox"))->setText(text);
+        QVERIFY(b.Settled());
+        QCOMPARE(b.Numbers(), shown);
+        QCOMPARE(b.Here(), shown.split(u' ').contains(QStringLiteral("2")) ? QStringLiteral("2:NAME") : QString());
+        QCOMPARE(b.Browser.FilterText(), count);
+        b.ClickHeader(b.Column(QStringLiteral("NAME")));
+        QVERIFY(b.Settled());
+        QCOMPARE(b.Numbers(), byName);
+    }
+
+    // F4 shows the current record whole: names, types, values, line breaks kept.
+    void detailsShowTheCurrentRecord() {
+        TableBuilder t;
+        t.Field("NOTE", 'C', 20).Field("AMOUNT", 'N', 8, 2).Record({"one\r\ntwo"}).Deleted({"gone\there", "-1.5"});
+        const TempDir dir;
+        Browsed b(OpenBuilt(t, dir));
+        auto* details = ChildOf<QTextBrowser>(b.Browser, QStringLiteral("recordDetails"));
+        QVERIFY(details->isHidden());
+        QTest::keyClick(&b.View, Qt::Key_F4);
+        QVERIFY(details->isVisible());
+        b.View.setCurrentIndex(b.Order.index(0, 2));
+        QCOMPARE(details->toPlainText().split(u'\n').mid(1),
+                 QStringList({"NOTE Character (C), length 20", "one", "two", "AMOUNT Numeric (N), length 8, 2 decimals", "0"}));
+        b.View.setCurrentIndex(b.Order.index(1, 3));
+        QVERIFY(details->toPlainText().contains(QStringLiteral("Record 2 of 2\nDeleted\nNOTE Character (C), length 20\ngone\there\n")));
+        QVERIFY(details->toPlainText().endsWith(QStringLiteral("-1.5")));
+        b.View.selectionModel()->select(QItemSelection(b.Order.index(0, 2), b.Order.index(1, 2)), QItemSelectionModel::ClearAndSelect);
+        b.Browser.CopyAction()->trigger();
+        QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("NOTE\n\"one\r\ntwo\"\n\"gone\there\"\n"));
+        QTest::keyClick(&b.View, Qt::Key_F4);
+        QVERIFY(details->isHidden());
+    }
+
+    // Memos of real tables: texts whole with their line breaks, binary ones as their size.
+    void detailsShowMemos_data() {
+        QTest::addColumn<QString>("table");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("text") << "infused-dbf/dbase_83.dbf" << "DESC Memo (M), length 10\nOur Original assortment...a little "
+                                                                 "taste of heaven for everyone.  Let us\nselect";
+        QTest::newRow("binary") << "vfpx-samples/categories.dbf" << "PICTURE General (G), length 4\n(binary, 10,746 bytes)";
+    }
+    void detailsShowMemos() {
+        QFETCH(QString, table);
+        QFETCH(QString, shown);
+        Browsed b(OpenTableAt(QUILLET_CORPUS_DIR "/" + table.toStdString()));
+        b.Browser.DetailsAction()->trigger();
+        b.View.setCurrentIndex(b.Order.index(0, 2));
+        QVERIFY(ChildOf<QTextBrowser>(b.Browser, QStringLiteral("recordDetails"))->toPlainText().contains(shown));
+    }
+
+    // Ctrl+C: selected cells as tab-separated lines, titles first for whole columns, quotes
+    // around cells a spreadsheet would otherwise split.
+    void copiesSelectedCells() {
+        Browsed b(Sample("customers.dbf"));
+        const int name = b.Column(QStringLiteral("NAME"));
+        const auto copied = [&b](const QItemSelection& cells) {
+            b.View.selectionModel()->select(cells, QItemSelectionModel::ClearAndSelect);
+            b.View.setFocus();
+            QTest::keyClick(&b.View, Qt::Key_C, Qt::ControlModifier);
+            return QGuiApplication::clipboard()->text();
+        };
+        QCOMPARE(copied(QItemSelection(b.Order.index(0, name), b.Order.index(1, name + 1))),
+                 QStringLiteral("Ana Müller\tZürich\nFrançois Dupré\tBesançon\n"));
+        QCOMPARE(copied(QItemSelection(b.Order.index(4, 0), b.Order.index(4, name))), QStringLiteral("5\t\t\"Pat \"\"the Cat\"\" O'Neil\"\n"));
+        QCOMPARE(copied(QItemSelection(b.Order.index(0, name + 2), b.Order.index(6, name + 3))),
+                 QStringLiteral("BALANCE\tJOINED\n1250.5\t20190314\n-42.25\t20211102\n0\t20031231\n980\t\n0\t20240229\n17.1\t19990101\n"
+                                "123456.78\t20100630\n"));
+        QCOMPARE(b.Order.headerData(name + 2, Qt::Horizontal, Qt::ToolTipRole).toString(),
+                 QStringLiteral("Numeric (N), length 10, 2 decimals"));
+    }
+
+    // Sorting the list leaves the table as it is: a conversion writes table order.
+    void sortedListConvertsInTableOrder() {
+        WindowFixture f;
+        const TempDir out, expected;
+        QVERIFY(f.Open(QString::fromStdString(kSamples + "/customers.dbf")));
+        auto* list = ChildOf<QTableView>(*f.Window, QStringLiteral("recordView"));
+        auto* order = qobject_cast<RecordOrderModel*>(list->model());
+        order->CycleSort(order->ColumnOfField(0));
+        order->CycleSort(order->ColumnOfField(0));
+        QVERIFY(QTest::qWaitFor([order] { return !order->Busy(); }));
+        QCOMPARE(order->index(0, 0).data().toString(), QStringLiteral("7"));
+        f.Platform.Current = QString::fromStdString(out.Path().string());
+        f.Dialogs.Answer(QStringLiteral("SaveLocationDialog"), [](QDialog& d) { Click(d, "okButton"); });
+        Click(*f.Window, "browseButton");
+        ChildOf<QRadioButton>(*f.Window, QStringLiteral("format%1").arg(int(OutputFormat::XML)))->click();
+        QVERIFY(f.Await(&MainWindow::converted, [&] { Click(*f.Window, "convertButton"); }));
+        ExportSettings settings = SettingsInto(expected.Path());
+        settings.OutputFormat = OutputFormat::XML;
+        ExportTable(Sample("customers.dbf"), settings);
+        QCOMPARE(ReadFileBytes(out / "customers.xml"), ReadFileBytes(expected / "customers.xml"));
+    }
+};
+
+QTEST_MAIN(ViewerTest)
+#include "viewer_test.moc"

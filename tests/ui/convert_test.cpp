@@ -109,7 +109,8 @@ private slots:
         QVERIFY2(f.Platform.Messages.isEmpty(), qPrintable(f.Platform.Messages.value(0).Text));
         QCOMPARE(f.Platform.FoldersShown, QStringList{QString::fromStdString(out.Path().string())});
 
-        ExportSettings settings = SettingsInto(expectedOut.Path());
+        ExportSettings settings;
+        settings.SaveFolder = expectedOut.Path().string();
         settings.OutputFormat = static_cast<OutputFormat>(format);
         settings.RecordFilter = filter == "allRecordsButton" ? RecordFilter::AllRecords
                                 : filter == "onlyDeletedButton" ? RecordFilter::OnlyDeleted : RecordFilter::SkipDeleted;

@@ -270,7 +270,8 @@ private slots:
         Click(*f.Window, "browseButton");
         ChildOf<QRadioButton>(*f.Window, QStringLiteral("format%1").arg(int(OutputFormat::XML)))->click();
         QVERIFY(f.Await(&MainWindow::converted, [&] { Click(*f.Window, "convertButton"); }));
-        ExportSettings settings = SettingsInto(expected.Path());
+        ExportSettings settings;
+        settings.SaveFolder = expected.Path().string();
         settings.OutputFormat = OutputFormat::XML;
         ExportTable(Sample("customers.dbf"), settings);
         QCOMPARE(ReadFileBytes(out / "customers.xml"), ReadFileBytes(expected / "customers.xml"));

@@ -91,8 +91,8 @@ ExportResult ExportExcel(const OpenTable& table, const ExportSettings& settings,
     sheet.CloseFile();
     ExportResult result = CutNote(path, cut, ExcelFileV2::kMaxTextLength);
     if (encoding.Unwritten() > 0) {
-        result.Notes.push_back("\"" + path + "\": " + std::to_string(encoding.Unwritten()) +
-                               " characters have no place in the worksheet's code page and were written \"?\"; "
+        result.Notes.push_back("\"" + path + "\" was written, but " + std::to_string(encoding.Unwritten()) +
+                               " of its characters have no place in the worksheet's code page and were written \"?\". "
                                "CSV, XML or SQL keep every character.");
     }
     return result;

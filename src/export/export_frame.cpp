@@ -27,9 +27,8 @@ std::vector<int> SelectedColumns(const OpenTable& table) {
 
 ExportResult CutNote(const std::string& path, std::int64_t count, std::size_t limit) {
     if (count == 0) return {};
-    const std::string cells = count == 1 ? "1 cell" : std::to_string(count) + " cells";
-    return {{"\"" + path + "\": " + cells + " held more than " + std::to_string(limit) +
-             " characters, the most this format keeps in a cell; the rest was cut off."}};
+    return {{"\"" + path + "\" was written, but " + std::to_string(count) + " of its cells held more than " +
+             std::to_string(limit) + " characters, the most this format keeps in a cell; the rest was cut off."}};
 }
 
 namespace {

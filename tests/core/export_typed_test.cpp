@@ -51,7 +51,8 @@ TEST(ExportTyped, TextsBeyondACellsLimitAreCutAndCounted) {
         const ExportSettings settings = SettingsFor(std::string("to=") + word, dir.Path());
         const ExportResult result = ExportTable(table, settings);
         const std::string path = OutputPath(table, settings, settings.OutputFormat);
-        EXPECT_EQ(result.Notes, std::vector<std::string>{"\"" + path + "\": 1 cell held more than " + std::to_string(limit) +
+        EXPECT_EQ(result.Notes, std::vector<std::string>{"\"" + path + "\" was written, but 1 of its cells held more than " +
+                                                         std::to_string(limit) +
                                                          " characters, the most this format keeps in a cell; the rest was cut off."});
         EXPECT_EQ(ReadBack(path), "F\n" + std::string(static_cast<std::size_t>(limit), 'x') + "\nshort\n");
     }

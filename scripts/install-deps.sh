@@ -7,9 +7,9 @@ packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libgtest-dev libgmock-dev
-  libxml2-dev libsqlite3-dev
+  libxml2-dev libsqlite3-dev libxlsxwriter-dev
   clang libclang-rt-14-dev
-  sqlite3 libxml2-utils python3 python3-xlrd python3-dbf python3-dbfread
+  sqlite3 libxml2-utils python3 python3-xlrd python3-openpyxl python3-dbf python3-dbfread
   xvfb xauth desktop-file-utils
 )
 

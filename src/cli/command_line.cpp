@@ -20,13 +20,13 @@ OutputFormat FormatNamed(const std::string& value) {
     static constexpr std::pair<std::string_view, OutputFormat> kFormats[] = {
         {"txt", OutputFormat::Text}, {"csv", OutputFormat::CSV},   {"htm", OutputFormat::HTML},
         {"rtf", OutputFormat::RTF},  {"xml", OutputFormat::XML},   {"xls", OutputFormat::Excel},
-        {"sql", OutputFormat::SQL},
+        {"sql", OutputFormat::SQL},  {"xlsx", OutputFormat::Xlsx}, {"sqlite", OutputFormat::Sqlite},
     };
     const std::string name = Lower(value);
     for (const auto& [text, format] : kFormats) {
         if (name == text) return format;
     }
-    Refuse("--to \"" + value + "\" is not a format; use one of txt, csv, htm, rtf, xml, xls, sql");
+    Refuse("--to \"" + value + "\" is not a format; use one of txt, csv, htm, rtf, xml, xls, sql, xlsx, sqlite");
 }
 
 RecordFilter FilterNamed(const std::string& value) {
@@ -190,7 +190,7 @@ Invocation ParseCommandLine(const std::vector<std::string>& arguments) {
 
     if (invocation.Tables.empty()) Refuse("no table given");
     if (invocation.Command == Command::Convert && !formatGiven) {
-        Refuse("missing --to FORMAT; use one of txt, csv, htm, rtf, xml, xls, sql");
+        Refuse("missing --to FORMAT; use one of txt, csv, htm, rtf, xml, xls, sql, xlsx, sqlite");
     }
     return invocation;
 }

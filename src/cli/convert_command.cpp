@@ -107,12 +107,8 @@ Outcome RunConvert(const Invocation& invocation) {
                 result = ExportTable(table, settings, [&](std::int64_t done, std::int64_t total) { progress.Update(done, total); });
             }
             std::printf("%s\n", target.c_str());
-            if (result.UnwrittenCharacters > 0) {
-                Complain("\"" + target + "\": " + std::to_string(result.UnwrittenCharacters) +
-                         " characters have no place in the worksheet's code page and were written \"?\"; "
-                         "CSV, XML or SQL keep every character.");
-            }
             std::fflush(stdout);
+            for (const std::string& note : result.Notes) Complain(note);
             return Outcome::Done;
         }));
     }

@@ -6,14 +6,14 @@ namespace {
 
 constexpr std::string_view kSynopsis =
     "usage: quillet-cli info TABLE.dbf...\n"
-    "       quillet-cli convert TABLE.dbf... --to txt|csv|htm|rtf|xml|xls|sql [options]\n";
+    "       quillet-cli convert TABLE.dbf... --to txt|csv|htm|rtf|xml|xls|sql|xlsx|sqlite [options]\n";
 
 constexpr std::string_view kManual = R"(NAME
     quillet-cli - show and convert dBASE/FoxPro tables (.dbf) without a window
 
 SYNOPSIS
     quillet-cli info TABLE.dbf... [--encoding NAME]
-    quillet-cli convert TABLE.dbf... --to txt|csv|htm|rtf|xml|xls|sql [options]
+    quillet-cli convert TABLE.dbf... --to txt|csv|htm|rtf|xml|xls|sql|xlsx|sqlite [options]
     quillet-cli --help | --version
 
 DESCRIPTION
@@ -35,15 +35,18 @@ COMMANDS
 
     convert TABLE.dbf... --to FORMAT [options]
         Writes each table to one file named after the table (up to the first "."
-        of its name) with the format's extension: .txt .csv .htm .rtf .xml .xls .sql.
+        of its name) with the format's extension: .txt .csv .htm .rtf .xml .xls .sql
+        .xlsx .sqlite.
         An existing file of that name is replaced, but never by a half-written one,
         never by the table being converted (a table named sales.csv is not converted
         to CSV beside itself) and never twice in one call (of two tables whose files
         would have the same name, the later one fails). The path of each file written
-        is printed on standard output.
+        is printed on standard output; what the format could not keep (such as texts
+        cut to a worksheet cell's length) is said on standard error. A file marked
+        read-only is refused; a symbolic link is written through to its file.
 
 OPTIONS
-    --to txt|csv|htm|rtf|xml|xls|sql
+    --to txt|csv|htm|rtf|xml|xls|sql|xlsx|sqlite
         The output format. Required.
     --out DIR
         The destination folder. Default: each table's own folder.

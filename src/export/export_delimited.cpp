@@ -2,6 +2,7 @@
 #include <string_view>
 #include <vector>
 
+#include "export/byte_scan.h"
 #include "export/export_frame.h"
 #include "export/exporters.h"
 #include "export/output_file.h"
@@ -12,8 +13,9 @@ namespace quillet {
 namespace {
 
 // The delimiter follows every column but the table's last listed one, selected or not. A quoted
-// item doubles its quotes so that a reader gets the item back whole; an unquoted item stays as
-// the user asked, raw.
+// item doubles its quotes so that a reader gets the item back whole, line breaks and all; an
+// unquoted item stays as the user asked, raw, but for its line breaks, which become blanks so
+// that a record stays one row.
 struct ItemWriter {
     std::string_view Delimiter;
     int LastColumn;
@@ -23,18 +25,18 @@ struct ItemWriter {
         if (Quote) {
             AppendQuoted(row, text, '"');
         } else {
-            row.append(text);
+            AppendEscaped<'\n'>(row, text, [](char) { return std::string_view(" "); });
         }
         if (column != LastColumn) row.append(Delimiter);
     }
 };
 
-void ExportDelimited(const OpenTable& table, const ExportSettings& settings, const ExportProgress& progress,
+ExportResult ExportDelimited(const OpenTable& table, const ExportSettings& settings, const ExportProgress& progress,
                      OutputFormat format) {
     OutputFile file(OutputPath(table, settings, format));
     const std::vector<int> columns = SelectedColumns(table);
     const std::string_view rowEnd = LineEndText(settings.Delimited.RowEnd);
-    const ItemWriter items{settings.Delimited.Delimiter, table.ColumnCount - 1, settings.Delimited.QuoteItems};
+    const ItemWriter items{settings.Delimited.Delimiter, ListedColumns(table) - 1, settings.Delimited.QuoteItems};
     const CodePage& page = *table.TableCodePage;
     const bool toUtf8 = settings.Delimited.ToUtf8;
     const auto written = [&page, toUtf8](std::string_view bytes, std::string& utf8) {
@@ -57,16 +59,17 @@ void ExportDelimited(const OpenTable& table, const ExportSettings& settings, con
         };
     });
     file.Commit();
+    return {};
 }
 
 }  // namespace
 
-void ExportText(const OpenTable& table, const ExportSettings& settings, const ExportProgress& progress) {
-    ExportDelimited(table, settings, progress, OutputFormat::Text);
+ExportResult ExportText(const OpenTable& table, const ExportSettings& settings, const ExportProgress& progress) {
+    return ExportDelimited(table, settings, progress, OutputFormat::Text);
 }
 
-void ExportCsv(const OpenTable& table, const ExportSettings& settings, const ExportProgress& progress) {
-    ExportDelimited(table, settings, progress, OutputFormat::CSV);
+ExportResult ExportCsv(const OpenTable& table, const ExportSettings& settings, const ExportProgress& progress) {
+    return ExportDelimited(table, settings, progress, OutputFormat::CSV);
 }
 
 }  // namespace quillet

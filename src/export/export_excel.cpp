@@ -9,6 +9,10 @@ namespace quillet {
 
 namespace {
 
+// A cell's text is trimmed and loses its NULs, which readers take as the text's end or as part of
+// a number ("8116\0" is no number); whatever else it holds goes into the sheet.
+constexpr CleanRule kSheetCleaning{.RemoveNul = true, .RemoveCr = false};
+
 // The worksheet format's own size: 16384 rows, the header and records 1 to 16383 at their
 // table positions, and 256 columns.
 constexpr std::int64_t kMaxSheetRows = 16384;
@@ -43,7 +47,7 @@ ExcelTextEncoding SheetEncoding(const OpenTable& table, const ExportSettings& se
         for (int field : columns) count(table.FieldNames[static_cast<std::size_t>(field)]);
         std::string scratch;
         ForEachWrittenRecord(table, settings, {}, [&](std::int64_t record) {
-            for (int field : columns) count(CleanCellText(table, record, field, settings, kTrimOnly, scratch));
+            for (int field : columns) count(CleanCellText(table, record, field, settings, kSheetCleaning, scratch));
         });
     });
 }
@@ -57,6 +61,7 @@ ExportResult ExportExcel(const OpenTable& table, const ExportSettings& settings,
 
     ExcelTextEncoding encoding = SheetEncoding(table, settings, columns);
     std::string scratch;
+    std::int64_t cut = 0;
     ExcelFileV2 sheet;
     sheet.OpenFile(path, encoding.SheetCodePage());
     for (int field : columns) {
@@ -65,13 +70,15 @@ ExportResult ExportExcel(const OpenTable& table, const ExportSettings& settings,
     ForEachWrittenRecord(table, settings, progress, [&](std::int64_t record) {
         const int row = static_cast<int>(record) + 2;
         for (int field : columns) {
-            // A cell's text is only trimmed: whatever else it holds goes into the sheet.
-            const std::string_view text = CleanCellText(table, record, field, settings, kTrimOnly, scratch);
+            const std::string_view text = CleanCellText(table, record, field, settings, kSheetCleaning, scratch);
             const ExcelCell cell = ClassifyExcelCell(text, settings.DecimalSeparator);
             switch (cell.Kind) {
-            case ExcelCellKind::Label:
-                sheet.EWriteString(row, field + 1, encoding.Encode(text));
+            case ExcelCellKind::Label: {
+                const std::string_view bytes = encoding.Encode(text);
+                if (bytes.size() > ExcelFileV2::kMaxTextLength) ++cut;
+                sheet.EWriteString(row, field + 1, bytes);
                 break;
+            }
             case ExcelCellKind::Integer:
                 sheet.EWriteInteger(row, field + 1, static_cast<std::uint16_t>(cell.Value));
                 break;
@@ -82,7 +89,13 @@ ExportResult ExportExcel(const OpenTable& table, const ExportSettings& settings,
         }
     });
     sheet.CloseFile();
-    return {.UnwrittenCharacters = encoding.Unwritten()};
+    ExportResult result = CutNote(path, cut, ExcelFileV2::kMaxTextLength);
+    if (encoding.Unwritten() > 0) {
+        result.Notes.push_back("\"" + path + "\" was written, but " + std::to_string(encoding.Unwritten()) +
+                               " of its characters have no place in the worksheet's code page and were written \"?\". "
+                               "CSV, XML or SQL keep every character.");
+    }
+    return result;
 }
 
 }  // namespace quillet

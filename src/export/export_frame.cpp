@@ -1,5 +1,6 @@
 #include "export/export_frame.h"
 
+#include <algorithm>
 #include <bit>
 #include <cstdint>
 
@@ -8,14 +9,26 @@
 
 namespace quillet {
 
+int ListedColumns(const OpenTable& table) {
+    const std::size_t fields = std::min({table.FieldNames.size(), table.FieldDescriptors.size(), table.Fields.size()});
+    return static_cast<int>(std::clamp<std::int64_t>(table.ColumnCount, 0, static_cast<std::int64_t>(fields)));
+}
+
 std::vector<int> SelectedColumns(const OpenTable& table) {
     std::vector<int> columns;
-    for (int f = 0; f < table.ColumnCount; ++f) {
+    const int listed = ListedColumns(table);
+    for (int f = 0; f < listed; ++f) {
         if (static_cast<std::size_t>(f) < table.ColumnSelected.size() && table.ColumnSelected[static_cast<std::size_t>(f)]) {
             columns.push_back(f);
         }
     }
     return columns;
+}
+
+ExportResult CutNote(const std::string& path, std::int64_t count, std::size_t limit) {
+    if (count == 0) return {};
+    return {{"\"" + path + "\" was written, but " + std::to_string(count) + " of its cells held more than " +
+             std::to_string(limit) + " characters, the most this format keeps in a cell; the rest was cut off."}};
 }
 
 namespace {

@@ -22,7 +22,11 @@ inline bool RecordPasses(RecordFilter filter, bool deleted) {
     return true;
 }
 
-// Field indexes (from 0) of the selected columns among the first ColumnCount, in order.
+// ColumnCount, but never more than the table has fields: a caller may have listed the columns of
+// another table (ReadTable keeps the Open command's part).
+int ListedColumns(const OpenTable& table);
+
+// Field indexes (from 0) of the selected columns among the listed ones, in order.
 std::vector<int> SelectedColumns(const OpenTable& table);
 
 // Calls visit(record) for every record the filter lets through, in file order, and reports
@@ -56,6 +60,9 @@ void WriteRecords(OutputFile& file, const OpenTable& table, const ExportSettings
         };
     });
 }
+
+// The note of an export whose format cut count texts to limit characters; no note for none.
+ExportResult CutNote(const std::string& path, std::int64_t count, std::size_t limit);
 
 struct CleanRule {
     bool RemoveNul;

@@ -18,13 +18,15 @@ std::string_view EntityOf(char c) {
     case '&': return "&amp;";
     case '<': return "&lt;";
     case '>': return "&gt;";
+    case '\n': return "<br>";
     default: return "&quot;";
     }
 }
 
 // Names and cells are text, never markup: a cell must not be able to open a tag or an entity.
+// A browser shows a line break of the text as a blank, so it becomes one it shows.
 void AppendHtmlEscaped(std::string& out, std::string_view text) {
-    AppendEscaped<'&', '<', '>', '"'>(out, text, EntityOf);
+    AppendEscaped<'&', '<', '>', '"', '\n'>(out, text, EntityOf);
 }
 
 struct Substitution {
@@ -73,7 +75,7 @@ struct CellTemplate {
 
 }  // namespace
 
-void ExportHtml(const OpenTable& table, const ExportSettings& settings, const ExportProgress& progress) {
+ExportResult ExportHtml(const OpenTable& table, const ExportSettings& settings, const ExportProgress& progress) {
     OutputFile file(OutputPath(table, settings, OutputFormat::HTML));
     const std::vector<int> columns = SelectedColumns(table);
     std::string line;
@@ -96,7 +98,7 @@ void ExportHtml(const OpenTable& table, const ExportSettings& settings, const Ex
             out.append("<TR>");
             for (int f : columns) {
                 const std::string_view cell = table.TableCodePage->AsUtf8(
-                    CleanCellText(table, record, f, settings, CleanRule{.RemoveNul = false, .RemoveCr = true}, scratch), utf8);
+                    CleanCellText(table, record, f, settings, CleanRule{.RemoveNul = true, .RemoveCr = true}, scratch), utf8);
                 if (cell.empty()) {
                     out.append(HtmlEmptyCell);
                 } else {
@@ -109,6 +111,7 @@ void ExportHtml(const OpenTable& table, const ExportSettings& settings, const Ex
 
     file.WriteLine(HtmlPageEnd);
     file.Commit();
+    return {};
 }
 
 }  // namespace quillet

@@ -15,11 +15,13 @@ namespace quillet {
 namespace {
 
 // A backslash or brace in a cell would start a control word or a group; escaped, it is text.
+// A bare line break is no break to an RTF reader; \line is.
 void AppendRtfEscaped(std::string& out, std::string_view text) {
-    AppendEscaped<'\\', '{', '}'>(out, text, [](char c) -> std::string_view {
+    AppendEscaped<'\\', '{', '}', '\n'>(out, text, [](char c) -> std::string_view {
         switch (c) {
         case '\\': return "\\\\";
         case '{': return "\\{";
+        case '\n': return "\\line ";
         default: return "\\}";
         }
     });
@@ -123,7 +125,7 @@ void AppendRow(std::string& out, const RowFrame& frame, const CodePage& page, bo
 
 }  // namespace
 
-void ExportRtf(const OpenTable& table, const ExportSettings& settings, const ExportProgress& progress) {
+ExportResult ExportRtf(const OpenTable& table, const ExportSettings& settings, const ExportProgress& progress) {
     OutputFile file(OutputPath(table, settings, OutputFormat::RTF));
     const std::vector<int> columns = SelectedColumns(table);
     const RowFrame frame(columns.size());
@@ -143,13 +145,14 @@ void ExportRtf(const OpenTable& table, const ExportSettings& settings, const Exp
             AppendRow(out, frame, page, charset.BytesAsStored, [&](auto&& appendCell) {
                 for (int f : columns) {
                     appendCell(CleanCellText(table, record, f, settings,
-                                             CleanRule{.RemoveNul = false, .RemoveCr = true}, scratch));
+                                             CleanRule{.RemoveNul = true, .RemoveCr = true}, scratch));
                 }
             });
         };
     });
     file.WriteLine("}");
     file.Commit();
+    return {};
 }
 
 }  // namespace quillet

@@ -11,6 +11,8 @@ const char* ExtensionOf(OutputFormat format) {
     case OutputFormat::XML: return ".xml";
     case OutputFormat::Excel: return ".xls";
     case OutputFormat::SQL: return ".sql";
+    case OutputFormat::Xlsx: return ".xlsx";
+    case OutputFormat::Sqlite: return ".sqlite";
     }
     return "";
 }

@@ -4,7 +4,7 @@
 
 namespace quillet {
 
-enum class OutputFormat { Text = 0, CSV = 1, HTML = 2, RTF = 3, XML = 4, Excel = 5, SQL = 6 };
+enum class OutputFormat { Text = 0, CSV = 1, HTML = 2, RTF = 3, XML = 4, Excel = 5, SQL = 6, Xlsx = 7, Sqlite = 8 };
 
 enum class RecordFilter { AllRecords, OnlyDeleted, SkipDeleted };
 

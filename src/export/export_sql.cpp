@@ -62,7 +62,7 @@ void AppendValue(std::string& line, const OpenTable& table, const SqlColumn& col
 
 }  // namespace
 
-void ExportSql(const OpenTable& table, const ExportSettings& settings, const ExportProgress& progress) {
+ExportResult ExportSql(const OpenTable& table, const ExportSettings& settings, const ExportProgress& progress) {
     const std::vector<int> fields = SelectedColumns(table);
     // A table without columns has no valid create statement in either database.
     if (fields.empty()) throw ExportError("Select at least one column to export.");
@@ -97,6 +97,7 @@ void ExportSql(const OpenTable& table, const ExportSettings& settings, const Exp
         };
     });
     file.Commit();
+    return {};
 }
 
 }  // namespace quillet

@@ -29,7 +29,9 @@ ExportResult ExportTable(const OpenTable& table, const ExportSettings& settings,
     case OutputFormat::RTF: ExportRtf(table, settings, progress); break;
     case OutputFormat::XML: ExportXml(table, settings, progress); break;
     case OutputFormat::Excel: return ExportExcel(table, settings, progress);
-    case OutputFormat::SQL: ExportSql(table, settings, progress); break;
+    case OutputFormat::SQL: return ExportSql(table, settings, progress);
+    case OutputFormat::Xlsx: return ExportXlsx(table, settings, progress);
+    case OutputFormat::Sqlite: return ExportSqlite(table, settings, progress);
     }
     return {};
 }

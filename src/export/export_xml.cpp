@@ -42,7 +42,7 @@ std::string_view CellContent(const OpenTable& table, std::int64_t record, int fi
 
 }  // namespace
 
-void ExportXml(const OpenTable& table, const ExportSettings& settings, const ExportProgress& progress) {
+ExportResult ExportXml(const OpenTable& table, const ExportSettings& settings, const ExportProgress& progress) {
     const std::vector<int> columns = SelectedColumns(table);
     std::vector<std::string> elementNames;
     elementNames.reserve(columns.size());
@@ -98,6 +98,7 @@ void ExportXml(const OpenTable& table, const ExportSettings& settings, const Exp
     file.WriteLine("</Records>");
     file.WriteLine("</Root>");
     file.Commit();
+    return {};
 }
 
 }  // namespace quillet

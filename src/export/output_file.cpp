@@ -8,24 +8,52 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <system_error>
 
 #include "export/export_error.h"
 
 namespace quillet {
 
-OutputFile::OutputFile(std::string targetPath) : target_(std::move(targetPath)), buffer_(new char[kCapacity]) {
+namespace {
+
+// The file a path names once symbolic links are followed, even where the last link points to a
+// file that does not exist yet: replacing it must replace that file, not the link.
+std::string LinkTarget(std::string path) {
+    constexpr int kMostLinks = 40;
+    for (int links = 0; links < kMostLinks; ++links) {
+        std::error_code error;
+        if (!std::filesystem::is_symlink(std::filesystem::symlink_status(path, error))) return path;
+        const std::filesystem::path target = std::filesystem::read_symlink(path, error);
+        if (error) return path;
+        path = (target.is_absolute() ? target : std::filesystem::path(path).parent_path() / target).string();
+    }
+    return path;
+}
+
+}  // namespace
+
+OutputFile::OutputFile(std::string targetPath)
+    : target_(std::move(targetPath)), written_(LinkTarget(target_)), buffer_(new char[kCapacity]) {
+    // mkstemp makes the file private; give it the permissions of the file it replaces, or those
+    // a plain new file would get.
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    mode_t mode = 0666 & ~mask;
     struct stat info {};
-    if (::stat(target_.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) Fail("it is a folder");
-    temporary_ = target_ + ".XXXXXX";
+    if (::stat(written_.c_str(), &info) == 0) {
+        if (S_ISDIR(info.st_mode)) Fail("it is a folder");
+        // Refused even where the system would let us (as root): the owner marked it not to be changed.
+        if ((info.st_mode & S_IWUSR) == 0) Fail("the file is marked read-only");
+        mode = info.st_mode & 07777;
+    }
+    temporary_ = written_ + ".XXXXXX";
     fd_ = ::mkstemp(temporary_.data());
     if (fd_ < 0) {
         temporary_.clear();
         Fail(std::strerror(errno));
     }
-    // mkstemp makes the file private; give it the permissions a plain new file would get.
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    ::fchmod(fd_, 0666 & ~mask);
+    ::fchmod(fd_, mode);
 }
 
 OutputFile::~OutputFile() { Discard(); }
@@ -79,7 +107,7 @@ void OutputFile::Commit() {
     const int closed = ::close(fd_);
     fd_ = -1;
     if (closed != 0) Fail(std::strerror(errno));
-    if (::rename(temporary_.c_str(), target_.c_str()) != 0) Fail(std::strerror(errno));
+    if (::rename(temporary_.c_str(), written_.c_str()) != 0) Fail(std::strerror(errno));
     temporary_.clear();
 }
 

@@ -10,7 +10,9 @@ namespace quillet {
 
 // The file an exporter writes. Bytes go to a temporary file beside the target through a
 // buffer; Commit() renames it over the target. Until then an existing file of the target's
-// name is untouched, and a file never committed is removed when this object goes away.
+// name is untouched, and a file never committed is removed when this object goes away. A target
+// that is a symbolic link is replaced where the link points; a replaced file passes its
+// permissions on, and one its owner may not write is refused.
 // Every failure throws ExportError naming the target path and the system's reason.
 class OutputFile {
 public:
@@ -37,6 +39,10 @@ public:
         Write(std::string_view("\r\n", 2));
     }
 
+    // Where the bytes go until Commit, for a library that writes a file by its path: it writes
+    // there, closes it, and then Commit renames it into place.
+    const std::string& TemporaryPath() const { return temporary_; }
+
     void Commit();
     const std::string& Path() const { return target_; }
 
@@ -52,6 +58,7 @@ private:
     void Discard() noexcept;
 
     std::string target_;
+    std::string written_;  // the target, symbolic links followed
     std::string temporary_;
     int fd_ = -1;
     std::unique_ptr<char[]> buffer_;

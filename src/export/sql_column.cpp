@@ -95,23 +95,32 @@ std::string AsciiLower(std::string_view text) {
 
 }  // namespace
 
+std::vector<std::string> SqlColumnNames(const OpenTable& table, const std::vector<int>& fields) {
+    std::vector<std::string> names;
+    std::unordered_set<std::string> taken;
+    for (int f : fields) {
+        const std::string base = table.TableCodePage->ToUtf8(table.FieldNames[static_cast<std::size_t>(f)]);
+        std::string name = base;
+        for (int n = 2; !taken.insert(AsciiLower(name)).second; ++n) name = base + "_" + std::to_string(n);
+        AppendSqlName(names.emplace_back(), name);
+    }
+    return names;
+}
+
 std::vector<SqlColumn> PlanSqlColumns(const OpenTable& table, const ExportSettings& settings,
                                       const std::vector<int>& fields) {
     std::vector<SqlColumn> columns;
     columns.reserve(fields.size());
-    std::unordered_set<std::string> taken;
-    for (int f : fields) {
+    std::vector<std::string> names = SqlColumnNames(table, fields);
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+        const int f = fields[i];
         const FieldDescriptor& d = table.FieldDescriptors[static_cast<std::size_t>(f)];
         TypeRule rule = RuleFor(d);
         if (rule.Bounds && !AllValuesFit(table, settings, f, rule)) rule.TypeText = "Numeric";
 
-        const std::string base = table.TableCodePage->ToUtf8(table.FieldNames[static_cast<std::size_t>(f)]);
-        std::string name = base;
-        for (int n = 2; !taken.insert(AsciiLower(name)).second; ++n) name = base + "_" + std::to_string(n);
-
         SqlColumn column;
         column.Field = f;
-        AppendSqlName(column.Name, name);
+        column.Name = std::move(names[i]);
         column.TypeText = std::move(rule.TypeText);
         column.Kind = rule.Kind;
         column.ZeroIsNull = rule.ZeroIsNull;

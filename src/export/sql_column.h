@@ -20,6 +20,10 @@ struct SqlColumn {
     bool ZeroIsNull = false;
 };
 
+// The selected fields' names as the columns of an SQL table take them, bare or quoted, made
+// unique regardless of case (both databases refuse a repeated column): a repeat gets _2, _3...
+std::vector<std::string> SqlColumnNames(const OpenTable& table, const std::vector<int>& fields);
+
 // The columns for the selected fields. Names are made unique regardless of case (both
 // databases refuse a repeated column). A numeric type is widened to an unbounded "Numeric"
 // when a value of a written record would not fit it (a fraction in an integer field, more

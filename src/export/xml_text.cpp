@@ -7,12 +7,14 @@ namespace quillet {
 
 namespace {
 
+// U+FFFD, which stands for bytes that are no character, is left out although XML 1.0's fifth
+// edition allows it: readers that follow the earlier editions (expat, so Python) refuse it.
 bool IsNameStart(char32_t c) {
     return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_' || (c >= 0xC0 && c <= 0xD6) ||
            (c >= 0xD8 && c <= 0xF6) || (c >= 0xF8 && c <= 0x2FF) || (c >= 0x370 && c <= 0x37D) ||
            (c >= 0x37F && c <= 0x1FFF) || (c >= 0x200C && c <= 0x200D) || (c >= 0x2070 && c <= 0x218F) ||
            (c >= 0x2C00 && c <= 0x2FEF) || (c >= 0x3001 && c <= 0xD7FF) || (c >= 0xF900 && c <= 0xFDCF) ||
-           (c >= 0xFDF0 && c <= 0xFFFD) || (c >= 0x10000 && c <= 0xEFFFF);
+           (c >= 0xFDF0 && c <= 0xFFFC) || (c >= 0x10000 && c <= 0xEFFFF);
 }
 
 bool IsNameChar(char32_t c) {

@@ -22,6 +22,8 @@ std::string BaseNameOf(std::string_view path) {
     const auto slash = path.find_last_of('/');
     std::string_view name = slash == std::string_view::npos ? path : path.substr(slash + 1);
     const auto dot = name.find('.');
+    // A file named ".dbf" would give hidden outputs (".csv") and an SQL table without a name.
+    if (dot == 0 || name.empty()) return "table";
     return std::string(dot == std::string_view::npos ? name : name.substr(0, dot));
 }
 

@@ -128,7 +128,8 @@ inline CellValue OpenTable::Cell(std::int64_t record, int field) const {
     return CellValue::Empty();
 }
 
-// The file's name without folder, up to its first "." (the whole name when it has none).
+// The file's name without folder, up to its first "." (the whole name when it has none);
+// "table" when that leaves nothing.
 std::string BaseNameOf(std::string_view path);
 
 }  // namespace quillet

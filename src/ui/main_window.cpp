@@ -494,11 +494,9 @@ void MainWindow::convert() {
         Written written;
         try {
             const ExportResult result = ExportTable(*table, settings, progress);
-            if (result.UnwrittenCharacters > 0) {
-                written.Notes = tr("\"%1\" was written, but %2 of its characters have no place in the worksheet's code page "
-                                   "and were written \"?\". CSV, XML or SQL keep every character.")
-                                    .arg(PathText(path))
-                                    .arg(result.UnwrittenCharacters);
+            for (const std::string& note : result.Notes) {
+                if (!written.Notes.isEmpty()) written.Notes += QLatin1Char('\n');
+                written.Notes += PathText(note);
             }
         } catch (const std::bad_alloc&) {
             written.Failure = tr("Cannot write \"%1\": there is not enough memory to write it.").arg(PathText(path));

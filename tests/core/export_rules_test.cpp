@@ -138,7 +138,7 @@ TEST_P(ExportRules, DiskFullAtAnyPointKeepsTheEarlierFile) {
     const ExportSettings settings = SettingsFor(WordsFor(GetParam()), out_.Path());
     const std::string path = OutputPath(table, settings, settings.OutputFormat);
     const std::size_t size = Exported(table, settings).size();
-    ASSERT_GT(size, 400000u);
+    ASSERT_GT(size, GetParam().Format == OutputFormat::Xlsx ? 200000u : 400000u);  // a workbook is compressed
     for (const std::size_t limit : {std::size_t{0}, size / 10, size / 2, size - 1}) {
         SCOPED_TRACE(limit);
         WriteFileBytes(path, "earlier export");

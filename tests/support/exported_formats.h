@@ -36,6 +36,8 @@ inline const std::vector<ExportedFormat>& ExportedFormats() {
         {"xml", OutputFormat::XML},
         {"xls", OutputFormat::Excel, true},
         {"sql", OutputFormat::SQL, false, "Select at least one column to export."},
+        {"xlsx", OutputFormat::Xlsx, false, "Select at least one column to export."},
+        {"sqlite", OutputFormat::Sqlite, false, "Select at least one column to export."},
     };
     return formats;
 }

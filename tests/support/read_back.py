@@ -17,17 +17,18 @@ if kind in ("txt", "csv"):
 elif kind == "htm":
     for line in open(path, newline="", encoding="utf-8").read().split("\r\n"):
         if line.startswith("<TR>"):
-            rows.append(["" if c == "&nbsp" else html.unescape(c) for c in re.findall(r"<T[HD]>(.*?)</T[HD]>", line, re.S)])
+            rows.append(["" if c == "&nbsp" else html.unescape(c.replace("<br>", "\n")) for c in re.findall(r"<T[HD]>(.*?)</T[HD]>", line, re.S)])
 elif kind == "rtf":  # in the code page the document declares; \uN? is character N
     previous, cells, text = "", None, open(path, "rb").read()
-    page = "cp" + re.search(rb"\\ansicpg(\d+)", text).group(1).decode()
+    cpg = int(re.search(rb"\\ansicpg(\d+)", text).group(1))
+    page = {20866: "koi8_r", 65001: "utf-8"}.get(cpg, "iso8859_%d" % (cpg - 28590) if 28591 <= cpg <= 28605 else "cp%d" % cpg)
     for line in text.decode(page, errors="replace").split("\r\n"):
         if line == "{" and (previous.startswith("\\trowd") or previous.startswith("\\cellx")):
             cells = []
         elif line == "}" and cells is not None:
             rows, cells = rows + [cells], None
         elif cells is not None and line.endswith("\\cell "):
-            cells.append("" if line == " \\cell " else re.sub(r"\\u(\d+)\?|\\(.)", lambda m: chr(int(m.group(1))) if m.group(1) else m.group(2), line[:-6]))
+            cells.append("" if line == " \\cell " else re.sub(r"\\u(\d+)\?|\\line |\\(.)", lambda m: chr(int(m.group(1))) if m.group(1) else m.group(2) or "\n", line[:-6]))
         previous = line
 elif kind == "xml":
     root = ET.fromstring(subprocess.run(["xmllint", "--c14n", path], check=True, capture_output=True).stdout)
@@ -50,6 +51,22 @@ elif kind == "xls":
     for r in range(sheet.nrows):
         rows.append([number(c.value) if c.ctype == xlrd.XL_CELL_NUMBER else str(c.value) for c in sheet.row(r)] +
                     [""] * (sheet.ncols - len(sheet.row(r))))
+elif kind == "xlsx":
+    import datetime, openpyxl
+    text = lambda v: "" if v is None else str(v) if not isinstance(v, (bool, float, datetime.datetime)) else (
+        "True" if v else "False") if isinstance(v, bool) else number(v) if isinstance(v, float) else v.strftime(
+        "%Y%m%d" if v.time() == datetime.time() else "%Y-%m-%d %H:%M:%S")
+    rows = [[text(c.value) for c in row] for row in openpyxl.load_workbook(path).active.iter_rows()]
+elif kind == "sqlite":  # through the sqlite3 program, not Python's module
+    import json
+    run = lambda sql: json.loads(subprocess.run(["sqlite3", "-readonly", "-json", path, sql], check=True,
+                                                capture_output=True).stdout or b"[]")
+    [name] = [t["name"] for t in run("select name from sqlite_master where type = 'table'")]
+    columns = run("select name, type from pragma_table_info('%s')" % name.replace("'", "''"))
+    rows.append([c["name"] for c in columns])
+    for row in run('select * from "%s" order by rowid' % name.replace('"', '""')):
+        rows.append(["" if v is None else ("True" if v else "False") if c["type"] == "BOOLEAN" else number(v)
+                     if isinstance(v, float) else str(v) for v, c in zip(row.values(), columns)])
 escape = lambda s: re.sub(r"[\x00-\x1f\x7f\\]", lambda m: {"\t": "\\t", "\n": "\\n", "\r": "\\r", "\\": "\\\\"}.get(
     m.group(), "\\x%02X" % ord(m.group())), s)
 sys.stdout.buffer.write("".join("\t".join(map(escape, row)) + "\n" for row in rows).encode("utf-8"))

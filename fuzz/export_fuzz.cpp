@@ -89,7 +89,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         shape.Records += settings.RecordFilter == RecordFilter::AllRecords || (settings.RecordFilter == RecordFilter::OnlyDeleted) == table.IsDeleted(r);
     }
 
-    for (int format = 0; format <= 6; ++format) {
+    for (int format = 0; format <= static_cast<int>(OutputFormat::Sqlite); ++format) {
         settings.OutputFormat = static_cast<OutputFormat>(format);
         const std::string path = OutputPath(table, settings, settings.OutputFormat);
         try {

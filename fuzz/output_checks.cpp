@@ -3,6 +3,7 @@
 #include <libxml/parser.h>
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <string_view>
 
 namespace quillet::fuzzing {
@@ -35,25 +36,43 @@ void CheckXml(const std::string& bytes, const ExpectedShape& shape) {
     xmlFreeDoc(doc);
 }
 
-// The script runs in SQLite and makes one table of the selected columns and written records.
+// The database holds one table of the selected columns and written records.
+void CheckDatabase(sqlite3* db, const ExpectedShape& shape, const char* what) {
+    std::string count;
+    const auto first = [](void* out, int, char** values, char**) { *static_cast<std::string*>(out) = values[0]; return 0; };
+    Require(sqlite3_exec(db, "select name from sqlite_master where type = 'table'", first, &count, nullptr) == SQLITE_OK,
+            "a database without a table:", what);
+    std::string name = "\"";
+    for (char c : count) name += c == '"' ? "\"\"" : std::string(1, c);
+    sqlite3_exec(db, ("select count(*) from " + name + "\"").c_str(), first, &count, nullptr);
+    Require(count == std::to_string(shape.Records), "row count of the", std::string(what) + ": " + count);
+    sqlite3_stmt* rows = nullptr;
+    sqlite3_prepare_v2(db, ("select * from " + name + "\"").c_str(), -1, &rows, nullptr);
+    Require(static_cast<std::size_t>(sqlite3_column_count(rows)) == shape.Columns, "column count of the", what);
+    sqlite3_finalize(rows);
+    sqlite3_close(db);
+}
+
+// The script runs in SQLite.
 void CheckSql(const std::string& bytes, const ExpectedShape& shape) {
     Require(bytes.find('\0') == std::string::npos, "a NUL in the SQL script");
     sqlite3* db = nullptr;
     sqlite3_open(":memory:", &db);
     char* error = nullptr;
     Require(sqlite3_exec(db, bytes.c_str(), nullptr, nullptr, &error) == SQLITE_OK, "SQL that SQLite refuses:", error ? error : "");
-    std::string count;
-    const auto first = [](void* out, int, char** values, char**) { *static_cast<std::string*>(out) = values[0]; return 0; };
-    sqlite3_exec(db, "select name from sqlite_master", first, &count, nullptr);
-    std::string name = "\"";
-    for (char c : count) name += c == '"' ? "\"\"" : std::string(1, c);
-    sqlite3_exec(db, ("select count(*) from " + name + "\"").c_str(), first, &count, nullptr);
-    Require(count == std::to_string(shape.Records), "SQL row count", count);
-    sqlite3_stmt* rows = nullptr;
-    sqlite3_prepare_v2(db, ("select * from " + name + "\"").c_str(), -1, &rows, nullptr);
-    Require(static_cast<std::size_t>(sqlite3_column_count(rows)) == shape.Columns, "SQL column count");
-    sqlite3_finalize(rows);
-    sqlite3_close(db);
+    CheckDatabase(db, shape, "SQL");
+}
+
+// The database file opens in SQLite as it is.
+void CheckSqliteFile(const std::string& bytes, const ExpectedShape& shape) {
+    sqlite3* db = nullptr;
+    sqlite3_open(":memory:", &db);
+    auto* copy = static_cast<unsigned char*>(sqlite3_malloc64(bytes.size()));
+    std::copy(bytes.begin(), bytes.end(), copy);
+    Require(sqlite3_deserialize(db, "main", copy, static_cast<sqlite3_int64>(bytes.size()), static_cast<sqlite3_int64>(bytes.size()),
+                                SQLITE_DESERIALIZE_FREEONCLOSE | SQLITE_DESERIALIZE_READONLY) == SQLITE_OK,
+            "a database SQLite cannot load");
+    CheckDatabase(db, shape, "SQLite database");
 }
 
 // RFC 4180: every item quoted, "," between items, CR LF after each row.
@@ -113,6 +132,10 @@ void CheckExport(OutputFormat format, const std::string& bytes, const ExpectedSh
         }
         return Require(at == bytes.size() && rows == 0x000A, "worksheet record chain or EOF");
     case OutputFormat::SQL: return CheckSql(bytes, shape);
+    case OutputFormat::Xlsx:  // a zip archive: a local file header first, the end of the directory last
+        return Require(bytes.starts_with("PK\x03\x04") && bytes.size() >= 22 && bytes.compare(bytes.size() - 22, 4, "PK\x05\x06") == 0,
+                       "workbook that is not a whole zip archive");
+    case OutputFormat::Sqlite: return CheckSqliteFile(bytes, shape);
     }
 }
 

@@ -60,8 +60,10 @@ const FormatChoice kFormats[] = {
     {OutputFormat::XML, QT_TRANSLATE_NOOP("quillet::MainWindow", "&XML file")},
     {OutputFormat::Excel, QT_TRANSLATE_NOOP("quillet::MainWindow", "&Excel file")},
     {OutputFormat::SQL, QT_TRANSLATE_NOOP("quillet::MainWindow", "S&QL file")},
+    {OutputFormat::Xlsx, QT_TRANSLATE_NOOP("quillet::MainWindow", "Excel &2007+ (.xlsx)")},
+    {OutputFormat::Sqlite, QT_TRANSLATE_NOOP("quillet::MainWindow", "SQLite &3 (.sqlite)")},
 };
-constexpr int kFormatRows = 4;  // buttons per column
+constexpr int kFormatRows = 5;  // buttons per column
 constexpr int kRecentTables = 8;
 
 const QString kGeometryKey = QStringLiteral("window/geometry");
@@ -194,14 +196,16 @@ QWidget* MainWindow::BuildCentralArea() {
         formatsLayout->addWidget(button, static_cast<int>(i) % kFormatRows, static_cast<int>(i) / kFormatRows);
     }
     QPushButton* save = Button(tr("&Save"), "convertButton");
-    save->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Expanding);
-    // Save and the check box take the column after the formats, however many there are.
-    const int besides = static_cast<int>((std::size(kFormats) + kFormatRows - 1) / kFormatRows);
-    formatsLayout->addWidget(save, 0, besides, 2, 1);
     openFolderCheck_ = new QCheckBox(tr("O&pen folder when done"));
     openFolderCheck_->setObjectName(QStringLiteral("openFolderCheck"));
     openFolderCheck_->setChecked(true);
-    formatsLayout->addWidget(openFolderCheck_, 2, besides, 2, 1);
+    // Save and the check box take the row under the formats, however many there are, so that
+    // the window keeps its opening width.
+    auto* saving = new QHBoxLayout;
+    saving->addWidget(save);
+    saving->addWidget(openFolderCheck_);
+    saving->addStretch();
+    formatsLayout->addLayout(saving, kFormatRows, 0, 1, -1);
 
     browser_ = new RecordBrowser(model_);
     recordView_ = browser_->View();

@@ -87,7 +87,7 @@ private slots:
         QTest::newRow("rtf") << int(OutputFormat::RTF) << "onlyDeletedButton" << "RtfOptionsDialog"
                              << Save([](QDialog& d, ScriptedPlatform&) { In<QCheckBox>(d, "headerCheck")->setChecked(false); })
                              << Expect([](ExportSettings& s) { s.Rtf.IncludeHeader = false; });
-        for (const OutputFormat format : {OutputFormat::XML, OutputFormat::Excel, OutputFormat::SQL}) {
+        for (const OutputFormat format : {OutputFormat::XML, OutputFormat::Excel, OutputFormat::SQL, OutputFormat::Xlsx, OutputFormat::Sqlite}) {
             QTest::newRow(ExtensionOf(format)) << int(format) << "skipDeletedButton" << QString() << Answer() << Expect([](ExportSettings&) {});
         }
     }

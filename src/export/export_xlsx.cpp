@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 #include <ctime>
+#include <future>
 #include <string>
 #include <vector>
 
@@ -152,6 +153,90 @@ lxw_format* NewFormat(lxw_workbook* book, const char* numberFormat) {
     return format;
 }
 
+// A cell made ready for the library: what it needs is worked out here, away from the thread
+// that calls it, so that the two share the work.
+struct ReadyCell {
+    enum class Kind : std::uint8_t { Skip, Text, Number, Currency, Truth, Date, DateTime } Kind = Kind::Skip;
+    std::uint32_t TextEnd = 0;  // Text: the end of its bytes (NUL included) in the block's texts
+    double Number = 0;
+    lxw_datetime When{};
+};
+
+// The cells of a run of records, a row's worth after another.
+struct ReadyBlock {
+    std::vector<ReadyCell> Cells;
+    std::string Texts;  // each cell text with its NUL, one after another
+    std::int64_t Rows = 0;
+    std::int64_t CutTexts = 0;
+    std::int64_t End = 0;  // the record after the block's last
+};
+
+// Makes the cells of the records from first on, up to a block's worth of written rows.
+ReadyBlock PrepareBlock(const OpenTable& table, const ExportSettings& settings, const std::vector<int>& columns,
+                        std::int64_t first) {
+    constexpr std::int64_t kBlockRows = 4096;
+    ReadyBlock block;
+    block.Cells.reserve(static_cast<std::size_t>(kBlockRows) * columns.size());
+    std::string scratch, utf8;
+    const auto text = [&](ReadyCell& ready, std::string_view tableText) {
+        utf8.clear();
+        table.TableCodePage->AppendUtf8(utf8, tableText);
+        DropXmlForbidden(utf8);
+        block.CutTexts += CutToCellLimit(utf8);
+        ready.Kind = ReadyCell::Kind::Text;
+        block.Texts.append(utf8).push_back('\0');
+        ready.TextEnd = static_cast<std::uint32_t>(block.Texts.size());
+    };
+    const auto plainText = [&](ReadyCell& ready, std::string_view ascii) {
+        ready.Kind = ReadyCell::Kind::Text;
+        block.Texts.append(ascii).push_back('\0');
+        ready.TextEnd = static_cast<std::uint32_t>(block.Texts.size());
+    };
+    std::int64_t record = first;
+    for (; record < table.RecordCount() && block.Rows < kBlockRows; ++record) {
+        if (!RecordPasses(settings.RecordFilter, table.IsDeleted(record))) continue;
+        ++block.Rows;
+        for (const int field : columns) {
+            ReadyCell& ready = block.Cells.emplace_back();
+            const TypedCell cell = TypedCellOf(table, record, field, scratch);
+            switch (cell.Kind) {
+            case TypedKind::Empty: break;
+            case TypedKind::Text:
+                if (!cell.Text.empty()) text(ready, cell.Text);
+                break;
+            case TypedKind::Integer:
+            case TypedKind::Real:
+                if (SignificantDigits(cell.Text) > kExactDigits) {
+                    plainText(ready, cell.Text);
+                } else {
+                    const bool currency = table.FieldDescriptors[static_cast<std::size_t>(field)].Type == 'Y';
+                    ready.Kind = currency ? ReadyCell::Kind::Currency : ReadyCell::Kind::Number;
+                    ready.Number = cell.Real;
+                }
+                break;
+            case TypedKind::Truth:
+                ready.Kind = ReadyCell::Kind::Truth;
+                ready.Number = cell.Truth;
+                break;
+            case TypedKind::Date:
+            case TypedKind::DateTime: {
+                const bool withTime = cell.Kind == TypedKind::DateTime;
+                if (cell.When.Year < 1900) {
+                    // Before Excel's first day: the date as text, so that it is not lost.
+                    plainText(ready, IsoText(cell.When, withTime));
+                } else {
+                    ready.Kind = withTime ? ReadyCell::Kind::DateTime : ReadyCell::Kind::Date;
+                    ready.When = ExcelTime(cell.When);
+                }
+                break;
+            }
+            }
+        }
+    }
+    block.End = record;
+    return block;
+}
+
 }  // namespace
 
 ExportResult ExportXlsx(const OpenTable& table, const ExportSettings& settings, const ExportProgress& progress) {
@@ -188,44 +273,46 @@ ExportResult ExportXlsx(const OpenTable& table, const ExportSettings& settings, 
     worksheet_freeze_panes(sheet, 1, 0);
     worksheet_autofilter(sheet, 0, 0, static_cast<lxw_row_t>(records), static_cast<lxw_col_t>(columns.size() - 1));
 
+    // The next block is made ready on another thread while this one hands the current one to
+    // the library, which takes most of the time.
     std::int64_t cut = 0;
     lxw_row_t row = 0;
-    std::string scratch;
-    ForEachWrittenRecord(table, settings, progress, [&](std::int64_t record) {
-        ++row;
-        for (std::size_t c = 0; c < columns.size(); ++c) {
-            const auto column = static_cast<lxw_col_t>(c);
-            const TypedCell cell = TypedCellOf(table, record, columns[c], scratch);
-            switch (cell.Kind) {
-            case TypedKind::Empty: break;
-            case TypedKind::Text:
-                if (!cell.Text.empty()) cut += writeText(row, column, cell.Text, nullptr);
-                break;
-            case TypedKind::Integer:
-            case TypedKind::Real:
-                if (SignificantDigits(cell.Text) > kExactDigits) {
-                    worksheet_write_string(sheet, row, column, std::string(cell.Text).c_str(), nullptr);
-                } else {
-                    const bool currency = table.FieldDescriptors[static_cast<std::size_t>(columns[c])].Type == 'Y';
-                    worksheet_write_number(sheet, row, column, cell.Real, currency ? formats.Currency : nullptr);
+    const std::int64_t count = table.RecordCount();
+    const auto prepare = [&](std::int64_t first) { return PrepareBlock(table, settings, columns, first); };
+    std::future<ReadyBlock> next = std::async(std::launch::async, prepare, 0);
+    for (;;) {
+        ReadyBlock block = next.get();
+        const bool last = block.End >= count;
+        if (!last) next = std::async(std::launch::async, prepare, block.End);
+        cut += block.CutTexts;
+        const ReadyCell* ready = block.Cells.data();
+        std::uint32_t textStart = 0;
+        for (std::int64_t r = 0; r < block.Rows; ++r) {
+            ++row;
+            for (std::size_t c = 0; c < columns.size(); ++c, ++ready) {
+                const auto column = static_cast<lxw_col_t>(c);
+                switch (ready->Kind) {
+                case ReadyCell::Kind::Skip: break;
+                case ReadyCell::Kind::Text:
+                    worksheet_write_string(sheet, row, column, block.Texts.data() + textStart, nullptr);
+                    textStart = ready->TextEnd;
+                    break;
+                case ReadyCell::Kind::Number: worksheet_write_number(sheet, row, column, ready->Number, nullptr); break;
+                case ReadyCell::Kind::Currency: worksheet_write_number(sheet, row, column, ready->Number, formats.Currency); break;
+                case ReadyCell::Kind::Truth: worksheet_write_boolean(sheet, row, column, ready->Number != 0, nullptr); break;
+                case ReadyCell::Kind::Date:
+                case ReadyCell::Kind::DateTime: {
+                    lxw_datetime when = ready->When;
+                    worksheet_write_datetime(sheet, row, column, &when,
+                                             ready->Kind == ReadyCell::Kind::DateTime ? formats.DateTime : formats.Date);
+                    break;
                 }
-                break;
-            case TypedKind::Truth: worksheet_write_boolean(sheet, row, column, cell.Truth, nullptr); break;
-            case TypedKind::Date:
-            case TypedKind::DateTime: {
-                const bool withTime = cell.Kind == TypedKind::DateTime;
-                if (cell.When.Year < 1900) {
-                    // Before Excel's first day: the date as text, so that it is not lost.
-                    worksheet_write_string(sheet, row, column, IsoText(cell.When, withTime).c_str(), nullptr);
-                } else {
-                    lxw_datetime when = ExcelTime(cell.When);
-                    worksheet_write_datetime(sheet, row, column, &when, withTime ? formats.DateTime : formats.Date);
                 }
-                break;
-            }
             }
         }
-    });
+        if (progress) progress(block.End, count);
+        if (last) break;
+    }
     book.CheckRowsWritten(file, sheet);
     book.Close(file);
     file.Commit();

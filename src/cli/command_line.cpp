@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <charconv>
 #include <string_view>
 
 namespace quillet::cli {
@@ -84,10 +85,19 @@ const CodePage& CodePageNamed(const std::string& value) {
     Refuse("--encoding \"" + value + "\" is not a code page we know; use one of " + CodePage::AcceptedNames());
 }
 
+unsigned JobsNamed(const std::string& value) {
+    unsigned jobs = 0;
+    const auto [end, error] = std::from_chars(value.data(), value.data() + value.size(), jobs);
+    if (error != std::errc() || end != value.data() + value.size() || jobs == 0 || jobs > 1024) {
+        Refuse("--jobs \"" + value + "\" is not a number of tables at once; use 1 to 1024");
+    }
+    return jobs;
+}
+
 bool TakesValue(const std::string& option) {
     static constexpr std::string_view kWithValue[] = {"--to",         "--out",        "--records",  "--columns",
                                                       "--delimiter",  "--row-end",    "--encoding", "--text-color",
-                                                      "--back-color"};
+                                                      "--back-color", "--jobs"};
     return std::find(std::begin(kWithValue), std::end(kWithValue), option) != std::end(kWithValue);
 }
 
@@ -124,6 +134,8 @@ void Apply(Invocation& invocation, const std::string& option, const std::string&
         s.Delimited.ToUtf8 = true;
     } else if (option == "--no-quotes") {
         s.Delimited.QuoteItems = false;
+    } else if (option == "--jobs") {
+        invocation.Jobs = JobsNamed(value);
     }
 }
 

@@ -29,6 +29,8 @@ struct Invocation {
     ExportSettings Settings;
     std::optional<std::string> OutFolder;
     std::optional<std::vector<std::string>> Columns;
+    // Tables converted at the same time; 0 for as many as the machine has cores.
+    unsigned Jobs = 0;
 };
 
 // Reads the arguments after the program's name. Throws UsageError.

@@ -3,7 +3,13 @@
 #include <clocale>
 #include <cstdio>
 #include <filesystem>
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
 #include <map>
+#include <mutex>
+#include <thread>
 
 #include "cli/progress_line.h"
 #include "cli/table_argument.h"
@@ -44,7 +50,8 @@ std::string ColumnList(const OpenTable& table) {
 
 // Selects exactly the named columns. An unknown name is the caller's mistake: nothing is
 // written for this table, and the message lists the names it has.
-bool SelectColumns(OpenTable& table, const std::vector<std::string>& names, const std::string& argument) {
+bool SelectColumns(OpenTable& table, const std::vector<std::string>& names, const std::string& argument,
+                   Transcript& transcript) {
     std::vector<std::uint8_t> selected(static_cast<std::size_t>(table.ColumnCount), 0);
     for (const std::string& name : names) {
         bool found = false;
@@ -55,7 +62,7 @@ bool SelectColumns(OpenTable& table, const std::vector<std::string>& names, cons
             }
         }
         if (!found) {
-            Complain("\"" + argument + "\" has no column \"" + name + "\"; its columns are: " + ColumnList(table) + ".");
+            transcript.Complain("\"" + argument + "\" has no column \"" + name + "\"; its columns are: " + ColumnList(table) + ".");
             return false;
         }
     }
@@ -74,45 +81,126 @@ std::string Identity(const std::string& path) {
     return error ? path : canonical.string();
 }
 
+// The file a table argument is written to, known before the table is read.
+std::string TargetOf(const Invocation& invocation, const std::string& argument) {
+    OpenTable named;
+    named.SetSource(FullPath(argument));
+    ExportSettings settings = invocation.Settings;
+    settings.SaveFolder = invocation.OutFolder ? *invocation.OutFolder : FolderOf(named.SourcePath);
+    return Identity(OutputPath(named, settings, settings.OutputFormat));
+}
+
+// Converts one table. writtenFrom holds the files written so far in this call, each with the
+// argument it came from: two tables of one call must not write the same file, or the second
+// would silently replace the first one's output (a/x.dbf and b/x.dbf with one --out, or x.dbf
+// and x.old.dbf).
+Outcome ConvertTable(const Invocation& invocation, ExportSettings settings, const std::string& argument,
+                     std::map<std::string, std::string>& writtenFrom, Transcript& transcript, bool showProgress) {
+    return ForTable(argument, transcript, [&] {
+        OpenTable table = OpenTableArgument(argument, transcript, invocation.Encoding);
+        if (invocation.Columns && !SelectColumns(table, *invocation.Columns, argument, transcript)) return Outcome::Misused;
+
+        settings.SaveFolder = invocation.OutFolder ? *invocation.OutFolder : FolderOf(table.SourcePath);
+        const std::string target = OutputPath(table, settings, settings.OutputFormat);
+        const auto [earlier, isNew] = writtenFrom.emplace(Identity(target), argument);
+        if (!isNew) {
+            transcript.Complain("Cannot write \"" + target + "\" for \"" + argument + "\": it was just written from \"" +
+                                earlier->second + "\" in this call.");
+            return Outcome::Failed;
+        }
+
+        ExportResult result;
+        {
+            // Wiped before the path is printed, which may go to the same terminal.
+            ProgressLine progress(stderr, argument, showProgress);
+            result = ExportTable(table, settings, [&](std::int64_t done, std::int64_t total) { progress.Update(done, total, "records"); });
+        }
+        transcript.Say(target);
+        for (const std::string& note : result.Notes) transcript.Complain(note);
+        return Outcome::Done;
+    });
+}
+
+// One table after another, each printed when done, with its progress line.
+Outcome ConvertInTurn(const Invocation& invocation, const ExportSettings& settings) {
+    const bool showProgress = StandardErrorIsTerminal();
+    std::map<std::string, std::string> writtenFrom;
+    Outcome outcome = Outcome::Done;
+    for (const std::string& argument : invocation.Tables) {
+        Transcript transcript;
+        outcome = Worse(outcome, ConvertTable(invocation, settings, argument, writtenFrom, transcript, showProgress));
+        transcript.Print();
+    }
+    return outcome;
+}
+
+// Tables on several threads at once, printed in the order of their arguments as each one's
+// turn comes; the progress line counts the tables done. Tables whose files would have the same
+// name are converted in turn on one thread, so that the earlier argument writes the file and
+// the later ones are refused, as when converting one after another.
+Outcome ConvertAtOnce(const Invocation& invocation, const ExportSettings& settings, unsigned jobs) {
+    const std::vector<std::string>& tables = invocation.Tables;
+    std::vector<std::vector<std::size_t>> groups;
+    std::map<std::string, std::size_t> groupOf;
+    for (std::size_t i = 0; i < tables.size(); ++i) {
+        const auto [at, isNew] = groupOf.emplace(TargetOf(invocation, tables[i]), groups.size());
+        if (isNew) groups.emplace_back();
+        groups[at->second].push_back(i);
+    }
+
+    struct Done {
+        Transcript Said;
+        Outcome Result = Outcome::Done;
+        bool Finished = false;
+    };
+    std::vector<Done> done(tables.size());
+    std::mutex mutex;
+    std::condition_variable finished;
+    std::size_t finishedCount = 0;
+    std::atomic<std::size_t> nextGroup = 0;
+    // The cores are busy with other tables: a second thread per table would only make more work.
+    ExportSettings oneThread = settings;
+    oneThread.TwoThreadFormatting = false;
+    const auto work = [&] {
+        for (std::size_t g; (g = nextGroup++) < groups.size();) {
+            std::map<std::string, std::string> writtenFrom;
+            for (const std::size_t i : groups[g]) {
+                const Outcome result = ConvertTable(invocation, oneThread, tables[i], writtenFrom, done[i].Said, false);
+                const std::lock_guard lock(mutex);
+                done[i].Result = result;
+                done[i].Finished = true;
+                ++finishedCount;
+                finished.notify_all();
+            }
+        }
+    };
+    std::vector<std::jthread> threads;
+    for (unsigned k = 0; k < std::min<std::size_t>(jobs, groups.size()); ++k) threads.emplace_back(work);
+
+    const bool showProgress = StandardErrorIsTerminal();
+    Outcome outcome = Outcome::Done;
+    for (Done& table : done) {
+        {
+            ProgressLine progress(stderr, "quillet-cli", showProgress);
+            std::unique_lock lock(mutex);
+            while (!finished.wait_for(lock, std::chrono::milliseconds(100), [&] { return table.Finished; })) {
+                progress.Update(static_cast<std::int64_t>(finishedCount), static_cast<std::int64_t>(tables.size()), "tables");
+            }
+        }
+        table.Said.Print();
+        outcome = Worse(outcome, table.Result);
+    }
+    return outcome;
+}
+
 }  // namespace
 
 Outcome RunConvert(const Invocation& invocation) {
     ExportSettings settings = invocation.Settings;
     settings.DecimalSeparator = LocaleDecimalSeparator();
-    const bool showProgress = StandardErrorIsTerminal();
-
-    // Two tables of one call must not write the same file: the second would silently
-    // replace the first one's output (a/x.dbf and b/x.dbf with one --out, or x.dbf and x.old.dbf).
-    std::map<std::string, std::string> writtenFrom;
-
-    Outcome outcome = Outcome::Done;
-    for (const std::string& argument : invocation.Tables) {
-        outcome = Worse(outcome, ForTable(argument, [&] {
-            OpenTable table = OpenTableArgument(argument, invocation.Encoding);
-            if (invocation.Columns && !SelectColumns(table, *invocation.Columns, argument)) return Outcome::Misused;
-
-            settings.SaveFolder = invocation.OutFolder ? *invocation.OutFolder : FolderOf(table.SourcePath);
-            const std::string target = OutputPath(table, settings, settings.OutputFormat);
-            const auto [earlier, isNew] = writtenFrom.emplace(Identity(target), argument);
-            if (!isNew) {
-                Complain("Cannot write \"" + target + "\" for \"" + argument + "\": it was just written from \"" +
-                         earlier->second + "\" in this call.");
-                return Outcome::Failed;
-            }
-
-            ExportResult result;
-            {
-                // Wiped before the path is printed, which may go to the same terminal.
-                ProgressLine progress(stderr, argument, showProgress);
-                result = ExportTable(table, settings, [&](std::int64_t done, std::int64_t total) { progress.Update(done, total); });
-            }
-            std::printf("%s\n", target.c_str());
-            std::fflush(stdout);
-            for (const std::string& note : result.Notes) Complain(note);
-            return Outcome::Done;
-        }));
-    }
-    return outcome;
+    const unsigned jobs = invocation.Jobs > 0 ? invocation.Jobs : std::max(1u, std::thread::hardware_concurrency());
+    if (jobs == 1 || invocation.Tables.size() == 1) return ConvertInTurn(invocation, settings);
+    return ConvertAtOnce(invocation, settings, jobs);
 }
 
 }  // namespace quillet::cli

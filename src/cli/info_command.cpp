@@ -38,14 +38,17 @@ Outcome RunInfo(const std::vector<std::string>& tables, const CodePage* encoding
     Outcome outcome = Outcome::Done;
     bool first = true;
     for (const std::string& argument : tables) {
-        outcome = Worse(outcome, ForTable(argument, [&] {
-            const OpenTable table = OpenTableArgument(argument, encoding);
+        Transcript transcript;
+        outcome = Worse(outcome, ForTable(argument, transcript, [&] {
+            const OpenTable table = OpenTableArgument(argument, transcript, encoding);
+            transcript.Print();
             if (!first) std::printf("\n");
             first = false;
             PrintInformation(table);
             std::fflush(stdout);
             return Outcome::Done;
         }));
+        transcript.Print();
     }
     return outcome;
 }

@@ -20,12 +20,12 @@ ProgressLine::~ProgressLine() {
     std::fflush(terminal_);
 }
 
-void ProgressLine::Update(std::int64_t done, std::int64_t total) {
+void ProgressLine::Update(std::int64_t done, std::int64_t total, const char* what) {
     if (!enabled_) return;
     const Clock::time_point now = Clock::now();
     if (now - start_ < kQuietStart || (shown_ && now - lastShown_ < kRefresh)) return;
-    std::fprintf(terminal_, "\r\033[K%s: %lld of %lld records", label_.c_str(), static_cast<long long>(done),
-                 static_cast<long long>(total));
+    std::fprintf(terminal_, "\r\033[K%s: %lld of %lld %s", label_.c_str(), static_cast<long long>(done),
+                 static_cast<long long>(total), what);
     std::fflush(terminal_);
     shown_ = true;
     lastShown_ = now;

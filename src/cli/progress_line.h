@@ -7,7 +7,7 @@
 
 namespace quillet::cli {
 
-// "NAME: DONE of TOTAL records" on one line of a terminal, rewritten in place. Quick work
+// "NAME: DONE of TOTAL records" (or tables) on one line of a terminal, rewritten in place. Quick work
 // shows nothing: the line appears only once a conversion has run for a moment, and is
 // wiped when done so that later messages start on a clean line.
 class ProgressLine {
@@ -18,7 +18,7 @@ public:
     ProgressLine& operator=(const ProgressLine&) = delete;
     ~ProgressLine();
 
-    void Update(std::int64_t done, std::int64_t total);
+    void Update(std::int64_t done, std::int64_t total, const char* what);
 
 private:
     using Clock = std::chrono::steady_clock;

@@ -10,17 +10,13 @@
 
 namespace quillet::cli {
 
-namespace {
-
 std::string FullPath(const std::string& argument) {
     std::error_code error;
     const std::filesystem::path full = std::filesystem::absolute(argument, error);
     return error ? argument : full.lexically_normal().string();
 }
 
-}  // namespace
-
-OpenTable OpenTableArgument(const std::string& argument, const CodePage* encoding) {
+OpenTable OpenTableArgument(const std::string& argument, Transcript& transcript, const CodePage* encoding) {
     OpenTable table;
     try {
         table = ReadTableFile(argument);
@@ -37,7 +33,7 @@ OpenTable OpenTableArgument(const std::string& argument, const CodePage* encodin
     }
     if (encoding != nullptr) UseChosenCodePage(table, *encoding);
     // What could not be read of a table that opened is said, but the table still counts as done.
-    for (const std::string& warning : table.Warnings) Complain(warning);
+    for (const std::string& warning : table.Warnings) transcript.Complain(warning);
     table.ListColumns();
     table.SetSource(FullPath(argument));
     return table;

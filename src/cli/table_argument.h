@@ -4,28 +4,32 @@
 #include <string>
 
 #include "cli/outcome.h"
+#include "cli/transcript.h"
 #include "table/open_table.h"
 
 namespace quillet::cli {
 
 // Reads the table a command-line argument names, lists its columns and keeps its full path,
 // as the desktop program has them after opening the same file. Its warnings (memos that could
-// not be read) go to standard error. Throws TableError with a message that names the file,
+// not be read) go to the transcript. Throws TableError with a message that names the file,
 // whatever the reader refused. With an encoding, the table is read in that code page instead
 // of the one it declares.
-OpenTable OpenTableArgument(const std::string& argument, const CodePage* encoding = nullptr);
+OpenTable OpenTableArgument(const std::string& argument, Transcript& transcript, const CodePage* encoding = nullptr);
+
+// The argument as a full path, the table's source once it is open.
+std::string FullPath(const std::string& argument);
 
 // What a failure while handling argument was, naming the file and the reason.
 std::string FailureMessage(const std::string& argument, std::exception_ptr failure);
 
-// Runs work (returning an Outcome) for one table argument. Whatever it throws is reported
-// on standard error, naming the file and the reason, and the table counts as failed.
+// Runs work (returning an Outcome) for one table argument. Whatever it throws goes to the
+// transcript, naming the file and the reason, and the table counts as failed.
 template <typename Work>
-Outcome ForTable(const std::string& argument, Work&& work) {
+Outcome ForTable(const std::string& argument, Transcript& transcript, Work&& work) {
     try {
         return work();
     } catch (...) {
-        Complain(FailureMessage(argument, std::current_exception()));
+        transcript.Complain(FailureMessage(argument, std::current_exception()));
         return Outcome::Failed;
     }
 }

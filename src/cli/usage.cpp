@@ -76,6 +76,11 @@ OPTIONS
         where worksheet readers know it, else in the Windows code page that holds
         most of its characters, the others written "?" and counted on standard
         error.
+    --jobs N
+        Convert: how many tables are converted at the same time (1 to 1024).
+        Default: as many as the machine has cores. Whatever the number, the
+        paths and messages come out in the order of the tables given, and a
+        table that fails does not stop the others.
     --text-color RRGGBB
     --back-color RRGGBB
         HTML: the text and background colours as six hexadecimal digits.
@@ -88,7 +93,9 @@ OPTIONS
     Options of one format are ignored by the others. Numbers are written with the
     decimal separator of the locale (LC_NUMERIC), as in the desktop program.
 
-    When standard error is a terminal, a long conversion shows a progress line there.
+    When standard error is a terminal, a long conversion shows a progress line there:
+    records of the table being converted, or tables done when several are converted
+    at the same time.
 
 EXIT STATUS
     0   every table was shown or converted

@@ -51,7 +51,7 @@ template <typename MakeFormatter>
 void WriteRecords(OutputFile& file, const OpenTable& table, const ExportSettings& settings,
                   const ExportProgress& progress, MakeFormatter&& makeFormatter) {
     const RecordFilter filter = settings.RecordFilter;
-    WriteRecordBlocks(file, table, progress, [&]() -> FormatBlock {
+    WriteRecordBlocks(file, table, settings.TwoThreadFormatting, progress, [&]() -> FormatBlock {
         return [&table, filter, format = makeFormatter()](std::string& out, std::int64_t first,
                                                           std::int64_t last) mutable {
             for (std::int64_t r = first; r < last; ++r) {

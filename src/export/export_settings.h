@@ -52,6 +52,10 @@ struct ExportSettings {
 
     // The user's decimal separator, used wherever a number is shown as CellText.
     char DecimalSeparator = '.';
+
+    // Whether a large table's records are formatted on two threads, where the machine has two
+    // cores. A caller converting several tables at once keeps each to one; tests compare the two.
+    bool TwoThreadFormatting = true;
 };
 
 }  // namespace quillet

@@ -1,7 +1,6 @@
 #include "export/record_blocks.h"
 
 #include <algorithm>
-#include <atomic>
 #include <exception>
 #include <system_error>
 #include <thread>
@@ -11,8 +10,6 @@
 namespace quillet {
 
 namespace {
-
-std::atomic<bool> twoThreads{std::thread::hardware_concurrency() >= 2};
 
 // Records per block: a 512th of the table, so that the few blocks in hand stay a small part of
 // the memory the table takes, however small the table; at least 32 KiB of it, so that handing
@@ -26,9 +23,7 @@ std::int64_t BlockRecords(const OpenTable& table) {
 
 }  // namespace
 
-void SetTwoThreadFormatting(bool on) { twoThreads = on; }
-
-void WriteRecordBlocks(OutputFile& file, const OpenTable& table, const ExportProgress& progress,
+void WriteRecordBlocks(OutputFile& file, const OpenTable& table, bool twoThreads, const ExportProgress& progress,
                        const std::function<FormatBlock()>& makeFormat) {
     const std::int64_t count = table.RecordCount();
     const std::int64_t blockRecords = BlockRecords(table);
@@ -47,7 +42,7 @@ void WriteRecordBlocks(OutputFile& file, const OpenTable& table, const ExportPro
     };
 
     const FormatBlock own = makeFormat();
-    const FormatBlock helperFormat = blocks > 1 && twoThreads ? makeFormat() : FormatBlock();
+    const FormatBlock helperFormat = blocks > 1 && twoThreads && std::thread::hardware_concurrency() >= 2 ? makeFormat() : FormatBlock();
     std::exception_ptr helperFailure;
     // Declared after what it uses: leaving this function by an exception joins it first.
     std::jthread helper;

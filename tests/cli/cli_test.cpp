@@ -99,6 +99,35 @@ TEST(Cli, FailingTablesAreNamedWithTheReasonAndTheOthersStillWritten) {
     EXPECT_FALSE(std::filesystem::exists(dir / "last.htm"));
 }
 
+// Tables converted at the same time print, write and fail exactly as one after another.
+TEST(Cli, TablesAtOnceDoWhatTablesInTurnDo) {
+    TempDir dir;
+    std::vector<std::string> arguments{"convert", "--to", "xml"};
+    for (int i = 0; i < 30; ++i) {
+        const std::string name = (i % 10 == 9 ? "twin/" : "") + std::to_string(i % 10 == 9 ? 0 : i) + ".dbf";
+        std::filesystem::create_directories((dir / name).parent_path());
+        if (i % 7 == 3) {
+            WriteFileBytes(dir / name, "not a table");
+        } else if (!std::filesystem::exists(dir / name)) {
+            std::filesystem::copy_file(kData + "/tables/people.dbf", dir / name);
+        }
+        arguments.push_back(name);
+    }
+    std::string seen[2];
+    for (const std::string jobs : {"1", "4"}) {
+        std::filesystem::create_directory(dir / ("out" + jobs));
+        std::vector<std::string> call = arguments;
+        call.insert(call.end(), {"--jobs", jobs, "--out", "out" + jobs});
+        const CliRun run = RunCli(call, dir.Path());
+        std::string& said = seen[jobs == "4"];
+        said = "exit " + std::to_string(run.Status) + "\n" + run.Out + run.Err;
+        for (std::size_t at; (at = said.find("out" + jobs)) != std::string::npos;) said.replace(at, 1 + jobs.size() + 3, "OUT");
+        for (const std::string& file : FolderEntries(dir / ("out" + jobs))) said += file + " " + ReadFileBytes(dir / ("out" + jobs) / file) + "\n";
+    }
+    EXPECT_EQ(seen[0], seen[1]);
+    EXPECT_TRUE(Mentions(seen[0], "exit 1\n") && Mentions(seen[0], "it was just written from \"0.dbf\"")) << seen[0];
+}
+
 // Each line of tests/data/cli/usage.tsv is one call (TAB between arguments, TABLE for a copy of
 // people.dbf); usage.txt holds what each says and its exit status. Mistakes write nothing.
 TEST(Cli, UsageCasesSayWhatIsWrong) {

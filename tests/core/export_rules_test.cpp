@@ -160,10 +160,10 @@ TEST_P(ExportRules, TwoThreadsWriteTheSameBytesAsOne) {
     OpenTable table = OpenBuilt(Large(), dir_);
     for (const char* words : {"records=all decimal=,", "records=deleted columns=AMOUNT,NOTE", "records=live columns=NAME,OK"}) {
         SCOPED_TRACE(words);
-        const ExportSettings settings = SettingsFor(WordsFor(GetParam(), words), out_.Path(), &table);
-        SetTwoThreadFormatting(false);
+        ExportSettings settings = SettingsFor(WordsFor(GetParam(), words), out_.Path(), &table);
+        settings.TwoThreadFormatting = false;
         const std::string one = Exported(table, settings);
-        SetTwoThreadFormatting(true);
+        settings.TwoThreadFormatting = true;
         std::vector<std::int64_t> done;
         bool elsewhere = false;
         ExportTable(table, settings, [&, caller = std::this_thread::get_id()](std::int64_t d, std::int64_t total) {

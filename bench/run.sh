@@ -182,6 +182,12 @@ for n in $SIZES; do
     fi
 done
 
+# Memos: 100,000 records with one memo each, against the same table with every pointer blank.
+[[ -s $OUT/memo.dbf ]] || python3 "$ROOT/bench/make_memo_table.py" 100000 "$OUT/memo.dbf" >/dev/null
+for m in memo memo_plain; do
+    emit memo "$(measure "quillet_$m" "$OUT/cli/$m.csv" "$CLI" convert "$OUT/$m.dbf" --to csv --out "$OUT/cli")"
+done
+
 # A batch: 100 tables of 10,000 records, one at a time and two at once.
 batch=$OUT/batch
 if [[ ! -s $batch/t99.dbf ]]; then
@@ -231,6 +237,9 @@ END {
     for (j = 1; j < 10; j += 2) if (row(big, "view_" limits[j]))
         check(sprintf("1m view %s %.3f s (<= %s s)", limits[j], wall[big, "view_" limits[j]], limits[j + 1]),
               wall[big, "view_" limits[j]] <= limits[j + 1])
+    if (row("memo", "quillet_memo") && row("memo", "quillet_memo_plain"))
+        check(sprintf("100k memo CSV: %.2fx the time without memos (<= 2x)", wall["memo", "quillet_memo"] / wall["memo", "quillet_memo_plain"]),
+              wall["memo", "quillet_memo"] / wall["memo", "quillet_memo_plain"] <= 2)
     if (row("batch", "quillet_jobs1") && row("batch", "quillet_jobs2"))
         check(sprintf("100 tables: --jobs 2 %.2fx faster than --jobs 1 (>= 1.7x)", wall["batch", "quillet_jobs1"] / wall["batch", "quillet_jobs2"]),
               wall["batch", "quillet_jobs1"] / wall["batch", "quillet_jobs2"] >= 1.7)

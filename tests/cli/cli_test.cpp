@@ -22,14 +22,11 @@ const std::string kData = QUILLET_TEST_DATA;
 // Every golden case's options, given on the command line, write what the core writes for the
 // same table and settings (without --out, beside the table).
 TEST(Cli, EveryGoldenCaseWritesTheCoresBytes) {
-    std::ifstream cases(kData + "/golden/cases.tsv");
     int count = 0;
-    for (std::string line; std::getline(cases, line);) {
-        std::istringstream fields(line);
-        std::string table, words;
-        std::getline(std::getline(fields, table, '\t'), words, '\t');
-        if (line.empty() || line[0] == '#' || Mentions(words, "decimal=")) continue;
-        SCOPED_TRACE(line);
+    for (const auto& row : DataRows(kData + "/golden/cases.tsv")) {
+        const std::string &table = row.at(0), &words = row.at(1);
+        if (Mentions(words, "decimal=")) continue;
+        SCOPED_TRACE(table + " " + words);
         TempDir core, cli;
         std::filesystem::copy_file(kData + "/" + table, cli / "t.dbf");
         OpenTable t = OpenTableAt(cli / "t.dbf");

@@ -14,13 +14,9 @@ using namespace quillet::testing;
 TEST(Corpus, EveryTableOpensOrIsRefusedCleanly) {
     const std::filesystem::path folder = QUILLET_CORPUS_DIR;
     if (!std::filesystem::exists(folder / "MANIFEST.tsv")) GTEST_SKIP() << "no corpus at " << folder;
-    std::ifstream manifest(folder / "MANIFEST.tsv");
     TempDir dir;
     int opened = 0, sheets = 0;
-    for (std::string line; std::getline(manifest, line);) {
-        std::vector<std::string> columns;
-        std::stringstream split(line);
-        for (std::string column; std::getline(split, column, '\t');) columns.push_back(column);
+    for (const auto& columns : DataRows(folder / "MANIFEST.tsv")) {
         std::string extension = columns[0].substr(columns[0].find_last_of('.') + 1);
         for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
         if (columns.size() < 12 || (extension != "dbf" && extension != "dbc")) continue;

@@ -4,15 +4,15 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 #include <map>
 #include <set>
-#include <sstream>
 
+#include "support/files.h"
 #include "table/cell_text.h"
 #include "table/read_table.h"
 
 using namespace quillet;
+using namespace quillet::testing;
 
 namespace {
 
@@ -49,16 +49,11 @@ std::string Shown(const std::string& file, const std::string& record, const std:
 
 TEST(CorpusValues, CellsAreWhatTheSourceProjectsExpect) {
     if (!std::filesystem::exists(kCorpus / "MANIFEST.tsv")) GTEST_SKIP() << "no corpus at " << kCorpus;
-    std::ifstream data(std::filesystem::path(QUILLET_TEST_DATA_DIR) / "corpus_values.tsv");
     std::set<std::string> refusable;
     int rows = 0;
-    for (std::string line; std::getline(data, line);) {
-        if (line.empty() || line[0] == '#') continue;
-        std::vector<std::string> column;
-        std::stringstream split(line);
-        for (std::string item; std::getline(split, item, '\t');) column.push_back(item);
+    for (auto column : DataRows(QUILLET_TEST_DATA "/corpus_values.tsv")) {
         column.resize(4);
-        SCOPED_TRACE(line);
+        SCOPED_TRACE(column[0] + " " + column[1]);
         ++rows;
         const std::string shown = Shown(column[0], column[1], column[2]);
         if (column[2] == "#refused" || column[2] == "#warnings") {

@@ -13,14 +13,10 @@ using namespace quillet;
 using namespace quillet::testing;
 
 TEST(Golden, EveryCaseWritesItsFileAndItsConsumerReadsIt) {
-    std::ifstream cases(QUILLET_TEST_DATA "/golden/cases.tsv");
     int count = 0;
-    for (std::string line; std::getline(cases, line);) {
-        if (line.empty() || line[0] == '#') continue;
-        std::istringstream fields(line);
-        std::string table, words, golden;
-        std::getline(std::getline(std::getline(fields, table, '\t'), words, '\t'), golden);
-        SCOPED_TRACE(line);
+    for (const auto& row : DataRows(QUILLET_TEST_DATA "/golden/cases.tsv")) {
+        const std::string &table = row.at(0), &words = row.at(1), &golden = row.at(2);
+        SCOPED_TRACE(table + " " + words);
         TempDir dir;
         OpenTable t = ReadTableFile(QUILLET_TEST_DATA "/" + table);
         t.ListColumns();

@@ -86,16 +86,11 @@ std::string Changed(std::string bytes, const std::string& changes, const TempDir
 }  // namespace
 
 TEST(Reader, HeaderCasesGiveTheirTableOrMessage) {
-    std::ifstream cases(QUILLET_TEST_DATA "/reader/cases.tsv");
     std::string results;
-    for (std::string line; std::getline(cases, line);) {
-        if (line.empty() || line[0] == '#') continue;
-        std::istringstream fields(line);
-        std::string name, table, changes;
-        std::getline(fields, name, '\t');
-        std::getline(fields, table, '\t');
-        std::getline(fields, changes);
-        SCOPED_TRACE(line);
+    for (auto row : DataRows(QUILLET_TEST_DATA "/reader/cases.tsv")) {
+        row.resize(3);
+        const std::string &name = row[0], &table = row[1], &changes = row[2];
+        SCOPED_TRACE(name);
         TempDir dir;
         const std::string bytes = Changed(ReadFileBytes(std::string(QUILLET_TEST_DATA "/") + table), changes, dir);
         const std::string path = (dir / "t.dbf").string();

@@ -8,7 +8,9 @@
 #include <fstream>
 #include <iterator>
 #include <set>
+#include <sstream>
 #include <string>
+#include <vector>
 
 namespace quillet::testing {
 
@@ -40,6 +42,20 @@ inline std::string ReadFileBytes(const std::filesystem::path& path) {
 
 inline void WriteFileBytes(const std::filesystem::path& path, const std::string& bytes) {
     std::ofstream(path, std::ios::binary | std::ios::trunc).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+// The rows of a tab-separated data file, each the list of its fields (a last empty field left
+// out); blank lines and lines starting with "#" are skipped.
+inline std::vector<std::vector<std::string>> DataRows(const std::filesystem::path& file) {
+    std::vector<std::vector<std::string>> rows;
+    std::ifstream in(file);
+    for (std::string line; std::getline(in, line);) {
+        if (line.empty() || line[0] == '#') continue;
+        std::istringstream split(line);
+        auto& fields = rows.emplace_back();
+        for (std::string field; std::getline(split, field, '\t');) fields.push_back(field);
+    }
+    return rows;
 }
 
 inline std::set<std::string> FolderEntries(const std::filesystem::path& folder) {

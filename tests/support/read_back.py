@@ -18,7 +18,7 @@ elif kind == "htm":
     for line in open(path, newline="", encoding="utf-8").read().split("\r\n"):
         if line.startswith("<TR>"):
             rows.append(["" if c == "&nbsp" else html.unescape(c.replace("<br>", "\n")) for c in re.findall(r"<T[HD]>(.*?)</T[HD]>", line, re.S)])
-elif kind == "rtf":  # in the code page the document declares; \uN? is character N
+elif kind == "rtf":  # in the code page the document declares; \uN? is UTF-16 unit N (signed)
     previous, cells, text = "", None, open(path, "rb").read()
     cpg = int(re.search(rb"\\ansicpg(\d+)", text).group(1))
     page = {20866: "koi8_r", 65001: "utf-8"}.get(cpg, "iso8859_%d" % (cpg - 28590) if 28591 <= cpg <= 28605 else "cp%d" % cpg)
@@ -28,7 +28,7 @@ elif kind == "rtf":  # in the code page the document declares; \uN? is character
         elif line == "}" and cells is not None:
             rows, cells = rows + [cells], None
         elif cells is not None and line.endswith("\\cell "):
-            cells.append("" if line == " \\cell " else re.sub(r"\\u(\d+)\?|\\line |\\(.)", lambda m: chr(int(m.group(1))) if m.group(1) else m.group(2) or "\n", line[:-6]))
+            cells.append("" if line == " \\cell " else re.sub(r"\\u(-?\d+)\?|\\line |\\(.)", lambda m: chr(int(m.group(1)) % 65536) if m.group(1) else m.group(2) or "\n", line[:-6]).encode("utf-16", "surrogatepass").decode("utf-16"))
         previous = line
 elif kind == "xml":
     root = ET.fromstring(subprocess.run(["xmllint", "--c14n", path], check=True, capture_output=True).stdout)

@@ -75,6 +75,17 @@ struct Browsed {
 
 OpenTable Sample(const std::string& name) { return OpenTableAt(kSamples + "/" + name); }
 
+// A row of Qt Test data for each row of a data file under tests/data: its first field names the
+// row, the others fill the text columns in turn (missing ones empty). Qt Test keeps the column
+// names' pointers, hence literals.
+void AddDataRows(const char* file, std::initializer_list<const char*> columns) {
+    for (const char* column : columns) QTest::addColumn<QString>(column);
+    for (const auto& row : DataRows(std::string(QUILLET_TEST_DATA "/") + file)) {
+        QTestData& data = QTest::newRow(row.at(0).c_str());
+        for (std::size_t k = 1; k <= columns.size(); ++k) data << QString::fromStdString(k < row.size() ? row[k] : std::string());
+    }
+}
+
 }  // namespace
 
 class ViewerTest : public QObject {
@@ -85,20 +96,7 @@ private slots:
 
     // Header clicks: ascending, descending, then file order again. Equal values keep file order,
     // empty cells come last both ways, blank numbers are 0, false comes before true.
-    void sortsByHeaderClicks_data() {
-        QTest::addColumn<QString>("sample");
-        QTest::addColumn<QString>("field");
-        QTest::addColumn<QString>("ascending");
-        QTest::addColumn<QString>("descending");
-        QTest::newRow("text by locale") << "customers.dbf" << "CITY" << "3 2 7 5 6 4 1" << "1 4 6 5 7 2 3";
-        QTest::newRow("numeric") << "customers.dbf" << "BALANCE" << "2 3 5 6 4 1 7" << "7 1 4 6 3 5 2";
-        QTest::newRow("date") << "customers.dbf" << "JOINED" << "6 3 7 1 2 5 4" << "5 2 1 7 3 6 4";
-        QTest::newRow("logical") << "customers.dbf" << "ACTIVE" << "3 4 6 1 2 5 7" << "1 2 5 7 3 4 6";
-        QTest::newRow("float") << "types.dbf" << "RATE" << "2 3 4 1" << "1 3 4 2";
-        QTest::newRow("integer") << "types.dbf" << "ID" << "3 1 2 4" << "4 2 1 3";
-        QTest::newRow("currency") << "types.dbf" << "COST" << "2 4 1 3" << "3 1 4 2";
-        QTest::newRow("date-time") << "types.dbf" << "STAMP" << "3 4 1 2" << "1 4 3 2";
-    }
+    void sortsByHeaderClicks_data() { AddDataRows("viewer/sorts.tsv", {"sample", "field", "ascending", "descending"}); }
     void sortsByHeaderClicks() {
         QFETCH(QString, sample);
         QFETCH(QString, field);
@@ -121,39 +119,19 @@ private slots:
     }
 
     // Typing finds the first match (=); F3 (+) and Shift+F3 (-) step on and back, wrapping around.
-    void finds_data() {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<bool>("matchCase");
-        QTest::addColumn<bool>("wholeCell");
-        QTest::addColumn<QString>("field");
-        QTest::addColumn<QStringList>("steps");
-        QTest::newRow("decoded") << "ü" << false << false << ""
-                                 << QStringList{"=1:NAME 1 of 2", "+1:CITY 2 of 2", "+1:NAME 1 of 2", "-1:CITY 2 of 2"};
-        QTest::newRow("any case") << "aN" << false << false << ""
-                                  << QStringList{"=1:NAME 1 of 3", "+2:NAME 2 of 3", "+2:CITY 3 of 3", "-2:NAME 2 of 3"};
-        QTest::newRow("any case, ASCII") << "aCCOUNT" << false << false << "" << QStringList{"=3:NAME 1 of 1"};
-        QTest::newRow("match case") << "An" << true << false << "" << QStringList{"=1:NAME 1 of 1", "+1:NAME 1 of 1"};
-        QTest::newRow("match case, ASCII") << "account" << true << false << "" << QStringList{"=not found"};
-        QTest::newRow("whole cell") << " köln" << false << true << "" << QStringList{"=5:CITY 1 of 1"};
-        QTest::newRow("part of a cell") << "Köl" << false << true << "" << QStringList{"=not found"};
-        QTest::newRow("number as shown") << "0" << false << true << "" << QStringList{"=3:BALANCE 1 of 2", "+5:BALANCE 2 of 2"};
-        QTest::newRow("one column") << "true" << false << true << "ACTIVE"
-                                    << QStringList{"=1:ACTIVE 1 of 4", "-7:ACTIVE 4 of 4", "-5:ACTIVE 3 of 4"};
-        QTest::newRow("none") << "zz" << false << false << "" << QStringList{"=not found", "+not found"};
-    }
+    void finds_data() { AddDataRows("viewer/finds.tsv", {"text", "options", "field", "steps"}); }
     void finds() {
         QFETCH(QString, text);
-        QFETCH(bool, matchCase);
-        QFETCH(bool, wholeCell);
+        QFETCH(QString, options);
         QFETCH(QString, field);
-        QFETCH(QStringList, steps);
+        QFETCH(QString, steps);
         Browsed b(Sample("customers.dbf"));
         QTest::keyClick(&b.View, Qt::Key_F, Qt::ControlModifier);
         auto* box = ChildOf<QLineEdit>(b.Browser, QStringLiteral("findBox"));
         QVERIFY(box->hasFocus());
-        b.SetOptions(matchCase, wholeCell, field);
+        b.SetOptions(options.contains(u'c'), options.contains(u'w'), field);
         box->setText(text);
-        for (const QString& step : steps) {
+        for (const QString& step : steps.split(u'|')) {
             if (step[0] != u'=') QTest::keyClick(box, Qt::Key_F3, step[0] == u'-' ? Qt::ShiftModifier : Qt::NoModifier);
             QVERIFY(b.Settled());
             QCOMPARE(b.Outcome() == QStringLiteral("not found") ? b.Outcome() : b.Here() + u' ' + b.Outcome(), step.mid(1));
@@ -161,27 +139,16 @@ private slots:
     }
 
     // The filter keeps the records with a match, in the order chosen; the count says how many.
-    void filters_data() {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<bool>("wholeCell");
-        QTest::addColumn<QString>("field");
-        QTest::addColumn<QString>("shown");
-        QTest::addColumn<QString>("count");
-        QTest::addColumn<QString>("byName");
-        QTest::newRow("any column") << "an" << false << "" << "1 2" << "2 of 7 records" << "1 2";
-        QTest::newRow("one column") << "false" << true << "ACTIVE" << "3 4 6" << "3 of 7 records" << "6 4 3";
-        QTest::newRow("nothing") << "zz" << false << "" << "" << "0 of 7 records" << "";
-        QTest::newRow("no filter") << "" << false << "" << "1 2 3 4 5 6 7" << "" << "1 6 2 4 3 5 7";
-    }
+    void filters_data() { AddDataRows("viewer/filters.tsv", {"text", "options", "field", "shown", "count", "byName"}); }
     void filters() {
         QFETCH(QString, text);
-        QFETCH(bool, wholeCell);
+        QFETCH(QString, options);
         QFETCH(QString, field);
         QFETCH(QString, shown);
         QFETCH(QString, count);
         QFETCH(QString, byName);
         Browsed b(Sample("customers.dbf"));
-        b.SetOptions(false, wholeCell, field);
+        b.SetOptions(false, options.contains(u'w'), field);
         b.View.setCurrentIndex(b.Order.index(1, 2));
         ChildOf<QLineEdit>(b.Browser, QStringLiteral("filterBox"))->setText(text);
         QVERIFY(b.Settled());

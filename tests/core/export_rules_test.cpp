@@ -6,7 +6,6 @@
 #include <thread>
 
 #include "export/output_file.h"
-#include "export/record_blocks.h"
 #include "support/exported_formats.h"
 #include "support/write_limit.h"
 
@@ -91,9 +90,15 @@ TEST_P(ExportRules, NoColumnSelectedOrNoRecordWritten) {
     }
 }
 
+// Named up to the first dot; a table named ".dbf" has no such name and gives "table".
 TEST_P(ExportRules, FileIsNamedAfterTheTableAndReplacedWholeEachTime) {
-    const OpenTable table = OpenBuilt(Mixed(), dir_, "my.data.dbf");
     const ExportSettings settings = SettingsFor(WordsFor(GetParam()), out_.Path());
+    const OpenTable unnamed = OpenBuilt(TableBuilder().Field("A", 'C', 2).Record({"x"}), dir_, ".dbf");
+    ExportTable(unnamed, settings);
+    EXPECT_EQ(ReadBack(out_ / (std::string("table.") + GetParam().Word)), "A\nx\n");
+    std::filesystem::remove(out_ / (std::string("table.") + GetParam().Word));
+
+    const OpenTable table = OpenBuilt(Mixed(), dir_, "my.data.dbf");
     const std::filesystem::path path = out_ / (std::string("my.") + GetParam().Word);
     EXPECT_EQ(OutputPath(table, settings, settings.OutputFormat), path.string());
     WriteFileBytes(path, std::string(100000, 'x'));
@@ -129,6 +134,42 @@ TEST_P(ExportRules, FoldersThatTakeNoFile) {
     EXPECT_NE(FailureOf(table, settings).find(target.string()), std::string::npos);
     EXPECT_EQ(ReadFileBytes(target), "earlier export");
     EXPECT_EQ(FolderEntries(out_.Path()).size(), 2u);
+}
+
+// A read-only file is refused, even for root; a link is written through to its file, which
+// keeps its permissions.
+TEST_P(ExportRules, ReadOnlyLinkedAndPrivateTargets) {
+    TempDir elsewhere;
+    const OpenTable table = OpenBuilt(TableBuilder().Field("A", 'C', 2).Record({"x"}), dir_);
+    const ExportSettings settings = SettingsFor(WordsFor(GetParam()), out_.Path());
+    const std::filesystem::path target = OutputPath(table, settings, settings.OutputFormat);
+    WriteFileBytes(target, "earlier");
+    std::filesystem::permissions(target, std::filesystem::perms(0444));
+    EXPECT_EQ(FailureOf(table, settings), "Cannot write \"" + target.string() + "\": the file is marked read-only.");
+    EXPECT_EQ(ReadFileBytes(target), "earlier");
+    EXPECT_EQ(FolderEntries(out_.Path()).size(), 1u);
+
+    const std::filesystem::path real = elsewhere / "real";
+    WriteFileBytes(real, "earlier");
+    std::filesystem::permissions(real, std::filesystem::perms(0640));
+    std::filesystem::remove(target);
+    std::filesystem::create_symlink(real, target);
+    ExportTable(table, settings);
+    EXPECT_TRUE(std::filesystem::is_symlink(target));
+    EXPECT_EQ(ReadBack(target), "A\nx\n");
+    EXPECT_EQ(std::filesystem::status(real).permissions(), std::filesystem::perms(0640));
+    EXPECT_EQ(FolderEntries(elsewhere.Path()), std::set<std::string>{"real"});
+}
+
+// ReadTable keeps the columns the caller listed for an earlier table of more fields.
+TEST_P(ExportRules, ColumnsListedBeyondTheTableAreLeftOut) {
+    OpenTable table = OpenBuilt(TableBuilder().Field("A", 'C', 2).Field("B", 'C', 2).Field("C", 'C', 2).Field("D", 'C', 2), dir_, "w.dbf");
+    TableBuilder().Field("X", 'C', 2).Field("Y", 'N', 3).Record({"x", "7"}).WriteTo(dir_ / "narrow.dbf");
+    ReadTable((dir_ / "narrow.dbf").string(), table);
+    ASSERT_EQ(table.ColumnCount, 4);
+    const ExportSettings settings = SettingsFor(WordsFor(GetParam()), out_.Path());
+    ExportTable(table, settings);
+    EXPECT_EQ(ReadBack(OutputPath(table, settings, settings.OutputFormat)), "X\tY\nx\t7\n");
 }
 
 // The disk fills up before, amid and at the end of the export, whichever thread holds the

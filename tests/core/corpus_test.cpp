@@ -1,10 +1,7 @@
-// Every real table opens with the records it holds or is refused with a clear message, and
-// every one that fits a worksheet is read back whole by xlrd.
+// Every real table opens with the records it holds or is refused with a clear message (what the
+// exports of the readable ones give back: corpus_exports_test.cpp).
 
 #include <gtest/gtest.h>
-
-#include <fstream>
-#include <sstream>
 
 #include "support/exported_formats.h"
 
@@ -14,8 +11,7 @@ using namespace quillet::testing;
 TEST(Corpus, EveryTableOpensOrIsRefusedCleanly) {
     const std::filesystem::path folder = QUILLET_CORPUS_DIR;
     if (!std::filesystem::exists(folder / "MANIFEST.tsv")) GTEST_SKIP() << "no corpus at " << folder;
-    TempDir dir;
-    int opened = 0, sheets = 0;
+    int opened = 0;
     for (const auto& columns : DataRows(folder / "MANIFEST.tsv")) {
         std::string extension = columns[0].substr(columns[0].find_last_of('.') + 1);
         for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
@@ -23,18 +19,12 @@ TEST(Corpus, EveryTableOpensOrIsRefusedCleanly) {
         SCOPED_TRACE(columns[0]);
         const bool known = columns[5] != "-" && VersionTextOf(static_cast<std::uint8_t>(std::stoi(columns[5], nullptr, 16))) != nullptr;
         try {
-            OpenTable table = OpenTableAt(folder / columns[0]);
+            const OpenTable table = OpenTableAt(folder / columns[0]);
             ++opened;
             EXPECT_TRUE(known);
             const std::int64_t promised = std::stoll(columns[6]);
             EXPECT_EQ(table.RecordsPromised, promised);
             EXPECT_EQ(table.RecordCount() < promised, columns[11].find("truncated") != std::string::npos);
-            if (table.RecordCount() > 16383 || table.ColumnCount > 256) continue;
-            ++sheets;
-            table.TableBaseName = "sheet";
-            ExportTable(table, SettingsFor("to=xls", dir.Path()));
-            const std::string seen = ReadBack(dir / "sheet.xls");
-            EXPECT_EQ(std::count(seen.begin(), seen.end(), '\n'), table.ColumnCount ? table.RecordCount() + 1 : 0);
         } catch (const TableError& e) {
             const std::string message = e.what();
             if (e.ErrorKind() == TableError::Kind::UnknownVersion) {
@@ -46,5 +36,4 @@ TEST(Corpus, EveryTableOpensOrIsRefusedCleanly) {
         }
     }
     EXPECT_GT(opened, 40);
-    EXPECT_GT(sheets, 40);
 }

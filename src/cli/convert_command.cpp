@@ -9,6 +9,7 @@
 #include <condition_variable>
 #include <map>
 #include <mutex>
+#include <system_error>
 #include <thread>
 
 #include "cli/progress_line.h"
@@ -175,7 +176,12 @@ Outcome ConvertAtOnce(const Invocation& invocation, const ExportSettings& settin
         }
     };
     std::vector<std::jthread> threads;
-    for (unsigned k = 0; k < std::min<std::size_t>(jobs, groups.size()); ++k) threads.emplace_back(work);
+    try {
+        for (unsigned k = 0; k < std::min<std::size_t>(jobs, groups.size()); ++k) threads.emplace_back(work);
+    } catch (const std::system_error&) {
+        // The system gives no more threads: those started do the work, or this one alone.
+        if (threads.empty()) work();
+    }
 
     const bool showProgress = StandardErrorIsTerminal();
     Outcome outcome = Outcome::Done;

@@ -32,7 +32,7 @@ TableHeader DecodeHeader(const unsigned char* p) {
     TableHeader h;
     h.Version = p[0];
     std::copy(p + 1, p + 4, h.UpdateDate.begin());
-    h.RecordCount = static_cast<std::int32_t>(U32(p + 4));
+    h.RecordCount = U32(p + 4);
     h.HeaderLength = U16(p + 8);
     h.RecordLength = U16(p + 10);
     std::copy(p + 12, p + 32, h.Reserved.begin());
@@ -337,7 +337,7 @@ OpenTable ReadTableFrom(ByteSource& source, const std::string& path, const MemoF
 
     // Only records the file really holds get memory, whatever the header promises.
     table.RecordsPromised = header.RecordCount;
-    const std::uint64_t promised = header.RecordCount > 0 ? static_cast<std::uint64_t>(header.RecordCount) : 0;
+    const auto promised = static_cast<std::uint64_t>(header.RecordCount);
     const std::uint64_t available = size - static_cast<std::uint64_t>(header.HeaderLength);
     // A final partial record counts, unless it is no more than the end-of-file marker. A table
     // without fields may have records of no bytes at all: none are kept.
@@ -357,7 +357,7 @@ OpenTable ReadTableFrom(ByteSource& source, const std::string& path, const MemoF
     // A final partial record: blanks stand in for the bytes the file does not have.
     std::fill(table.RecordBytes.begin() + static_cast<std::ptrdiff_t>(readable), table.RecordBytes.end(), ' ');
     DecodeSpan(table, decoded, held, readable);
-    table.Header.RecordCount = static_cast<std::int32_t>(held);
+    table.Header.RecordCount = static_cast<std::int64_t>(held);
 
     ReadMemos(table, findMemo);
 

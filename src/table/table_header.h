@@ -10,7 +10,8 @@ namespace quillet {
 struct TableHeader {
     std::uint8_t Version = 0;
     std::array<std::uint8_t, 3> UpdateDate{};  // year - 1900, month, day
-    std::int32_t RecordCount = 0;
+    // The file's unsigned 32-bit count: a table may promise up to 4,294,967,295 records.
+    std::int64_t RecordCount = 0;
     std::uint16_t HeaderLength = 0;
     std::uint16_t RecordLength = 0;
     std::array<std::uint8_t, 20> Reserved{};  // byte 17 of the file (Reserved[17]) is the language driver id

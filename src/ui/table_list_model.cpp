@@ -2,6 +2,8 @@
 
 #include <QGuiApplication>
 #include <QPalette>
+#include <algorithm>
+#include <limits>
 
 #include "table/cell_text.h"
 #include "ui/decoded_text.h"
@@ -35,7 +37,9 @@ void TableListModel::SetTable(const OpenTable* table, char decimalSeparator) {
 
 int TableListModel::rowCount(const QModelIndex& parent) const {
     if (parent.isValid() || table_ == nullptr) return 0;
-    return static_cast<int>(table_->RecordCount());
+    // A view holds at most INT_MAX rows; a dBASE table may hold up to 2^32 - 1 records. The list
+    // then ends early, while exports still take every record.
+    return static_cast<int>(std::min<std::int64_t>(table_->RecordCount(), std::numeric_limits<int>::max()));
 }
 
 int TableListModel::columnCount(const QModelIndex& parent) const {

@@ -4,6 +4,7 @@
 #include <QDialogButtonBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QRadioButton>
 #include <QTableView>
 #include <QTest>
@@ -197,6 +198,30 @@ private slots:
         QVERIFY(f.Platform.FoldersShown.isEmpty() && f.Platform.Messages.isEmpty());
         // Only the RTF dialog keeps its choice when cancelled.
         QCOMPARE(f.Window->exportSettings().Rtf.IncludeHeader, dialog != "RtfOptionsDialog");
+    }
+
+    // While a file is written the window takes no other table, by drop or by Open.
+    void takesNoTableWhileWriting() {
+        WindowFixture f;
+        const TempDir out;
+        QVERIFY(f.Open(kSample));
+        Browse(f, out.Path());
+        ChildOf<QRadioButton>(*f.Window, QStringLiteral("format%1").arg(int(OutputFormat::XML)))->click();
+        QSignalSpy converted(f.Window.get(), &MainWindow::converted);
+        Click(*f.Window, "convertButton");
+        QMimeData data;
+        data.setUrls({QUrl::fromLocalFile(kSample)});
+        const auto dropTaken = [&] {
+            QDragEnterEvent enter({10, 10}, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(f.Window.get(), &enter);
+            return enter.isAccepted();
+        };
+        QVERIFY(!dropTaken());
+        const auto asked = f.Platform.FileDialogStarts.size();
+        f.Window->openTable();
+        QCOMPARE(f.Platform.FileDialogStarts.size(), asked);
+        QVERIFY(converted.wait());
+        QVERIFY(dropTaken());
     }
 
     void saysWhyItCannotConvert() {

@@ -22,6 +22,6 @@ int main(int argc, char** argv) {
     // Run from the source tree, the first Open starts among the sample tables.
     const QString samples = QStringLiteral(QUILLET_SOURCE_SAMPLES_DIR);
     if (QDir(samples).exists()) window.setDefaultOpenFolder(samples);
-    quillet::StartWith(window, QApplication::arguments());
+    if (const std::optional<int> status = quillet::StartWith(window, QApplication::arguments())) return *status;
     return QApplication::exec();
 }

@@ -77,6 +77,15 @@ bool CutToCellLimit(std::string& text) {
     return false;
 }
 
+// A table text as a cell holds it: UTF-8 without the characters XML cannot carry, cut to the
+// cell limit. Tells whether it cut.
+bool WorkbookText(std::string& utf8, const CodePage& page, std::string_view tableText) {
+    utf8.clear();
+    page.AppendUtf8(utf8, tableText);
+    DropXmlForbidden(utf8);
+    return CutToCellLimit(utf8);
+}
+
 lxw_datetime ExcelTime(const CivilTime& when) {
     return {when.Year, when.Month, when.Day, when.Hour, when.Minute, static_cast<double>(when.Second)};
 }
@@ -179,10 +188,7 @@ ReadyBlock PrepareBlock(const OpenTable& table, const ExportSettings& settings, 
     block.Cells.reserve(static_cast<std::size_t>(kBlockRows) * columns.size());
     std::string scratch, utf8;
     const auto text = [&](ReadyCell& ready, std::string_view tableText) {
-        utf8.clear();
-        table.TableCodePage->AppendUtf8(utf8, tableText);
-        DropXmlForbidden(utf8);
-        block.CutTexts += CutToCellLimit(utf8);
+        block.CutTexts += WorkbookText(utf8, *table.TableCodePage, tableText);
         ready.Kind = ReadyCell::Kind::Text;
         block.Texts.append(utf8).push_back('\0');
         ready.TextEnd = static_cast<std::uint32_t>(block.Texts.size());
@@ -258,17 +264,10 @@ ExportResult ExportXlsx(const OpenTable& table, const ExportSettings& settings, 
     properties.created = CreationTime(table.LastUpdate);
     workbook_set_properties(book.Get(), &properties);
 
-    std::string utf8;
-    const auto writeText = [&](lxw_row_t row, lxw_col_t column, std::string_view tableText, lxw_format* format) {
-        utf8.clear();
-        table.TableCodePage->AppendUtf8(utf8, tableText);
-        DropXmlForbidden(utf8);
-        const bool cut = CutToCellLimit(utf8);
-        worksheet_write_string(sheet, row, column, utf8.c_str(), format);
-        return cut;
-    };
+    std::string name;
     for (std::size_t c = 0; c < columns.size(); ++c) {
-        writeText(0, static_cast<lxw_col_t>(c), table.FieldNames[static_cast<std::size_t>(columns[c])], formats.Header);
+        WorkbookText(name, *table.TableCodePage, table.FieldNames[static_cast<std::size_t>(columns[c])]);
+        worksheet_write_string(sheet, 0, static_cast<lxw_col_t>(c), name.c_str(), formats.Header);
     }
     worksheet_freeze_panes(sheet, 1, 0);
     worksheet_autofilter(sheet, 0, 0, static_cast<lxw_row_t>(records), static_cast<lxw_col_t>(columns.size() - 1));

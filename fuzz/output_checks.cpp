@@ -80,8 +80,9 @@ void CheckQuotedCsv(std::string_view bytes, const ExpectedShape& shape, bool hea
     const std::size_t items = shape.Columns == 0 ? 0 : shape.Columns + shape.LastColumnSkipped;
     std::int64_t rows = 0;
     for (; !bytes.empty(); ++rows) {
+        // A delimiter always has an item after it: the empty one a skipped last column leaves.
         std::size_t fields = 0;
-        while (!bytes.starts_with("\r\n")) {
+        for (;;) {
             if (bytes.starts_with('"')) {
                 do {
                     const std::size_t quote = bytes.find('"', 1);

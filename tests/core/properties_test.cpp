@@ -163,7 +163,7 @@ TEST(Properties, SqlNumericTypesWidenOnlyForValuesThatDoNotFit) {
         const OpenTable table = OpenBuilt(t.Record(cells), dir);
         std::vector<int> fields(cells.size());
         std::iota(fields.begin(), fields.end(), 0);
-        const std::vector<SqlColumn> columns = PlanSqlColumns(table, SettingsFor("", dir.Path()), fields);
+        const std::vector<SqlColumn> columns = PlanSqlColumns(table, SettingsFor("to=sql", dir.Path()), fields);
         for (std::size_t f = 0; f < fields.size(); ++f) {
             const FieldDescriptor& d = table.FieldDescriptors[f];
             char text[kSqlNumberCapacity];

@@ -7,11 +7,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "cli/command_line.h"
 #include "export/exporters.h"
 #include "support/checks.h"
 #include "support/opened_table.h"
@@ -42,47 +44,26 @@ inline const std::vector<ExportedFormat>& ExportedFormats() {
     return formats;
 }
 
-// Options as words: to=FORMAT records=all|deleted|live columns=NAME,... delimiter=,|;|:|tab|space
-// row-end=crlf|lf no-header no-quotes to-utf8 text-color=RRGGBB back-color=RRGGBB decimal=, (the CLI's
-// options without their dashes). Columns are chosen in table when one is given.
+// Options as words: the command line's convert options without their dashes (to=csv
+// records=live no-header ...), read by the command line's own parser, plus decimal=, for the
+// separator the command line takes from the locale. Columns are chosen in table when one is given.
 inline ExportSettings SettingsFor(const std::string& words, const std::filesystem::path& folder, OpenTable* table = nullptr) {
-    ExportSettings s;
-    s.SaveFolder = folder.string();
+    std::vector<std::string> arguments{"convert", "table.dbf"};
+    char decimal = '.';
     std::istringstream in(words);
     for (std::string word; in >> word;) {
-        const std::size_t eq = word.find('=');
-        const std::string key = word.substr(0, eq), value = eq == std::string::npos ? "" : word.substr(eq + 1);
-        if (key == "to") {
-            for (const ExportedFormat& f : ExportedFormats()) {
-                if (value == f.Word) s.OutputFormat = f.Format;
-            }
-        } else if (key == "records") {
-            s.RecordFilter = value == "deleted" ? RecordFilter::OnlyDeleted
-                             : value == "live"  ? RecordFilter::SkipDeleted
-                                                : RecordFilter::AllRecords;
-        } else if (key == "columns") {
-            for (std::size_t c = 0; table != nullptr && c < table->ColumnSelected.size(); ++c) {
-                table->ColumnSelected[c] = ("," + value + ",").find("," + table->FieldNames[c] + ",") != std::string::npos;
-            }
-        } else if (key == "delimiter") {
-            s.Delimited.Delimiter = value == "tab" ? "\t" : value == "space" ? " " : value;
-        } else if (key == "row-end") {
-            s.Delimited.RowEnd = value == "lf" ? LineEnd::LF : LineEnd::CRLF;
-        } else if (key == "no-header") {
-            s.Delimited.IncludeHeader = s.Html.IncludeHeader = s.Rtf.IncludeHeader = false;
-        } else if (key == "to-utf8") {
-            s.Delimited.ToUtf8 = true;
-        } else if (key == "no-quotes") {
-            s.Delimited.QuoteItems = false;
-        } else if (key == "text-color") {
-            s.Html.TextColor = value;
-        } else if (key == "back-color") {
-            s.Html.BackColor = value;
-        } else if (key == "decimal") {
-            s.DecimalSeparator = value.at(0);
+        if (word.starts_with("decimal=")) {
+            decimal = word.back();
         } else {
-            ADD_FAILURE() << "unknown option word " << word;
+            arguments.push_back("--" + word);
         }
+    }
+    const cli::Invocation invocation = cli::ParseCommandLine(arguments);
+    ExportSettings s = invocation.Settings;
+    s.SaveFolder = folder.string();
+    s.DecimalSeparator = decimal;
+    for (std::size_t c = 0; table != nullptr && invocation.Columns && c < table->ColumnSelected.size(); ++c) {
+        table->ColumnSelected[c] = std::ranges::count(*invocation.Columns, table->FieldNames[c]) > 0;
     }
     return s;
 }

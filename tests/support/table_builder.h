@@ -25,7 +25,6 @@ namespace quillet::testing {
 class TableBuilder {
 public:
     TableBuilder& Version(std::uint8_t version) { version_ = version; return *this; }
-    TableBuilder& Date(std::uint8_t year, std::uint8_t month, std::uint8_t day) { date_ = {year, month, day}; return *this; }
     TableBuilder& LanguageDriver(std::uint8_t driver) { driver_ = driver; return *this; }
     TableBuilder& Field(const std::string& name, char type, std::uint8_t length, std::uint8_t decimals = 0) {
         std::string d(32, '\0');
@@ -54,7 +53,7 @@ public:
             for (int b = 0; b < (i == 0 ? 4 : 2); ++b) out[at[i] + b] = static_cast<char>(values[i] >> (8 * b));
         }
         out[0] = static_cast<char>(version_);
-        for (int i = 0; i < 3; ++i) out[1 + i] = static_cast<char>(date_[i]);
+        for (int i = 0; i < 3; ++i) out[1 + i] = static_cast<char>(kDate[i]);
         out[29] = static_cast<char>(driver_);
         return out + descriptors_ + '\r' + std::string(headerTail_, '\0') + records_ + '\x1A';
     }
@@ -89,7 +88,7 @@ private:
     }
 
     std::uint8_t version_ = 0x03;
-    std::array<std::uint8_t, 3> date_{124, 5, 1};
+    static constexpr std::array<std::uint8_t, 3> kDate{124, 5, 1};  // 2024-05-01
     std::uint8_t driver_ = 0;
     std::string descriptors_;
     std::vector<FieldSpec> fields_;

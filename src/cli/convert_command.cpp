@@ -98,7 +98,8 @@ std::string TargetOf(const Invocation& invocation, const std::string& argument) 
 Outcome ConvertTable(const Invocation& invocation, ExportSettings settings, const std::string& argument,
                      std::map<std::string, std::string>& writtenFrom, Transcript& transcript, bool showProgress) {
     return ForTable(argument, transcript, [&] {
-        OpenTable table = OpenTableArgument(argument, transcript, invocation.Encoding);
+        const std::unique_ptr<TableStream> stream = OpenTableArgument(argument, invocation.Encoding);
+        OpenTable& table = stream->Table();
         if (invocation.Columns && !SelectColumns(table, *invocation.Columns, argument, transcript)) return Outcome::Misused;
 
         settings.SaveFolder = invocation.OutFolder ? *invocation.OutFolder : FolderOf(table.SourcePath);
@@ -116,6 +117,8 @@ Outcome ConvertTable(const Invocation& invocation, ExportSettings settings, cons
             ProgressLine progress(stderr, argument, showProgress);
             result = ExportTable(table, settings, [&](std::int64_t done, std::int64_t total) { progress.Update(done, total, "records"); });
         }
+        // What could not be read of the records (memos) is said, but the table still counts as done.
+        for (const std::string& warning : stream->Warnings()) transcript.Complain(warning);
         transcript.Say(target);
         for (const std::string& note : result.Notes) transcript.Complain(note);
         return Outcome::Done;

@@ -40,7 +40,11 @@ Outcome RunInfo(const std::vector<std::string>& tables, const CodePage* encoding
     for (const std::string& argument : tables) {
         Transcript transcript;
         outcome = Worse(outcome, ForTable(argument, transcript, [&] {
-            const OpenTable table = OpenTableArgument(argument, transcript, encoding);
+            const std::unique_ptr<TableStream> stream = OpenTableArgument(argument, encoding);
+            const OpenTable& table = stream->Table();
+            // Every record passes through once, for what could not be read of them.
+            ForEachWindow(table, [](std::int64_t, std::int64_t) {});
+            for (const std::string& warning : stream->Warnings()) transcript.Complain(warning);
             transcript.Print();
             if (!first) std::printf("\n");
             first = false;

@@ -5,7 +5,6 @@
 #include <new>
 
 #include "export/export_error.h"
-#include "table/read_table.h"
 #include "table/table_code_page.h"
 
 namespace quillet::cli {
@@ -16,10 +15,10 @@ std::string FullPath(const std::string& argument) {
     return error ? argument : full.lexically_normal().string();
 }
 
-OpenTable OpenTableArgument(const std::string& argument, Transcript& transcript, const CodePage* encoding) {
-    OpenTable table;
+std::unique_ptr<TableStream> OpenTableArgument(const std::string& argument, const CodePage* encoding) {
+    std::unique_ptr<TableStream> stream;
     try {
-        table = ReadTableFile(argument);
+        stream = std::make_unique<TableStream>(argument);
     } catch (const TableError& e) {
         if (e.ErrorKind() != TableError::Kind::UnknownVersion) throw;
         // The reader's words for an unknown version name no file and end in the raw byte,
@@ -31,12 +30,11 @@ OpenTable OpenTableArgument(const std::string& argument, Transcript& transcript,
                                                                reason.substr(0, reason.find(" & ")) +
                                                                " (its version byte is " + byte + ").");
     }
+    OpenTable& table = stream->Table();
     if (encoding != nullptr) UseChosenCodePage(table, *encoding);
-    // What could not be read of a table that opened is said, but the table still counts as done.
-    for (const std::string& warning : table.Warnings) transcript.Complain(warning);
     table.ListColumns();
     table.SetSource(FullPath(argument));
-    return table;
+    return stream;
 }
 
 std::string FailureMessage(const std::string& argument, std::exception_ptr failure) {

@@ -1,20 +1,21 @@
 #pragma once
 
 #include <exception>
+#include <memory>
 #include <string>
 
 #include "cli/outcome.h"
 #include "cli/transcript.h"
-#include "table/open_table.h"
+#include "table/table_stream.h"
 
 namespace quillet::cli {
 
-// Reads the table a command-line argument names, lists its columns and keeps its full path,
-// as the desktop program has them after opening the same file. Its warnings (memos that could
-// not be read) go to the transcript. Throws TableError with a message that names the file,
-// whatever the reader refused. With an encoding, the table is read in that code page instead
-// of the one it declares.
-OpenTable OpenTableArgument(const std::string& argument, Transcript& transcript, const CodePage* encoding = nullptr);
+// Opens the table a command-line argument names, a window of records at a time, its columns
+// listed and its full path kept, as the desktop program has them after opening the same file.
+// What could not be read of its records (memos) is in the stream's Warnings once they have been
+// held. Throws TableError with a message that names the file, whatever the reader refused. With
+// an encoding, the table is read in that code page instead of the one it declares.
+std::unique_ptr<TableStream> OpenTableArgument(const std::string& argument, const CodePage* encoding = nullptr);
 
 // The argument as a full path, the table's source once it is open.
 std::string FullPath(const std::string& argument);

@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <string>
 
 #include "export/excel_cell_rule.h"
@@ -30,13 +31,18 @@ void CheckSheetSize(const OpenTable& table, const ExportSettings& settings, cons
                           std::to_string(field + 1) + ". Leave out the columns beyond " +
                           std::to_string(kMaxSheetColumns) + ", or export the table as CSV.");
     }
-    for (std::int64_t r = table.RecordCount() - 1; r >= kMaxRecords; --r) {
-        if (!RecordPasses(settings.RecordFilter, table.IsDeleted(r))) continue;
-        throw ExportError("Cannot write \"" + path + "\": an Excel worksheet holds at most " +
-                          std::to_string(kMaxSheetRows) + " rows, the header and records 1 to " +
-                          std::to_string(kMaxRecords) + ", and record " + std::to_string(r + 1) +
-                          " is to be written. Export the table as CSV instead.");
-    }
+    if (table.RecordCount() <= kMaxRecords) return;
+    std::int64_t beyond = -1;  // the last record to be written that the sheet has no row for
+    ForEachWindow(table, [&](std::int64_t first, std::int64_t last) {
+        for (std::int64_t r = std::max(first, kMaxRecords); r < last; ++r) {
+            if (RecordPasses(settings.RecordFilter, table.IsDeleted(r))) beyond = r;
+        }
+    });
+    if (beyond < 0) return;
+    throw ExportError("Cannot write \"" + path + "\": an Excel worksheet holds at most " +
+                      std::to_string(kMaxSheetRows) + " rows, the header and records 1 to " +
+                      std::to_string(kMaxRecords) + ", and record " + std::to_string(beyond + 1) +
+                      " is to be written. Export the table as CSV instead.");
 }
 
 // A table in a code page readers do not know is re-encoded; its written texts choose the page.

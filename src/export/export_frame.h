@@ -36,10 +36,12 @@ void ForEachWrittenRecord(const OpenTable& table, const ExportSettings& settings
                           Visit&& visit) {
     const std::int64_t count = table.RecordCount();
     constexpr std::int64_t kProgressStep = 1 << 14;
-    for (std::int64_t r = 0; r < count; ++r) {
-        if (RecordPasses(settings.RecordFilter, table.IsDeleted(r))) visit(r);
-        if (progress && (r + 1) % kProgressStep == 0) progress(r + 1, count);
-    }
+    ForEachWindow(table, [&](std::int64_t first, std::int64_t last) {
+        for (std::int64_t r = first; r < last; ++r) {
+            if (RecordPasses(settings.RecordFilter, table.IsDeleted(r))) visit(r);
+            if (progress && (r + 1) % kProgressStep == 0) progress(r + 1, count);
+        }
+    });
     if (progress) progress(count, count);
 }
 

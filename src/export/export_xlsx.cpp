@@ -27,7 +27,7 @@ constexpr int kExactDigits = 15;
 
 std::int64_t WrittenRecords(const OpenTable& table, const ExportSettings& settings) {
     std::int64_t written = 0;
-    for (std::int64_t r = 0; r < table.RecordCount(); ++r) written += RecordPasses(settings.RecordFilter, table.IsDeleted(r));
+    ForEachWrittenRecord(table, settings, {}, [&](std::int64_t) { ++written; });
     return written;
 }
 
@@ -180,9 +180,9 @@ struct ReadyBlock {
     std::int64_t End = 0;  // the record after the block's last
 };
 
-// Makes the cells of the records from first on, up to a block's worth of written rows.
+// Makes the cells of the records from first on, before last, up to a block's worth of written rows.
 ReadyBlock PrepareBlock(const OpenTable& table, const ExportSettings& settings, const std::vector<int>& columns,
-                        std::int64_t first) {
+                        std::int64_t first, std::int64_t last) {
     constexpr std::int64_t kBlockRows = 4096;
     ReadyBlock block;
     block.Cells.reserve(static_cast<std::size_t>(kBlockRows) * columns.size());
@@ -199,7 +199,7 @@ ReadyBlock PrepareBlock(const OpenTable& table, const ExportSettings& settings, 
         ready.TextEnd = static_cast<std::uint32_t>(block.Texts.size());
     };
     std::int64_t record = first;
-    for (; record < table.RecordCount() && block.Rows < kBlockRows; ++record) {
+    for (; record < last && block.Rows < kBlockRows; ++record) {
         if (!RecordPasses(settings.RecordFilter, table.IsDeleted(record))) continue;
         ++block.Rows;
         for (const int field : columns) {
@@ -277,41 +277,45 @@ ExportResult ExportXlsx(const OpenTable& table, const ExportSettings& settings, 
     std::int64_t cut = 0;
     lxw_row_t row = 0;
     const std::int64_t count = table.RecordCount();
-    const auto prepare = [&](std::int64_t first) { return PrepareBlock(table, settings, columns, first); };
-    std::future<ReadyBlock> next = std::async(std::launch::async, prepare, 0);
-    for (;;) {
-        ReadyBlock block = next.get();
-        const bool last = block.End >= count;
-        if (!last) next = std::async(std::launch::async, prepare, block.End);
-        cut += block.CutTexts;
-        const ReadyCell* ready = block.Cells.data();
-        std::uint32_t textStart = 0;
-        for (std::int64_t r = 0; r < block.Rows; ++r) {
-            ++row;
-            for (std::size_t c = 0; c < columns.size(); ++c, ++ready) {
-                const auto column = static_cast<lxw_col_t>(c);
-                switch (ready->Kind) {
-                case ReadyCell::Kind::Skip: break;
-                case ReadyCell::Kind::Text:
-                    worksheet_write_string(sheet, row, column, block.Texts.data() + textStart, nullptr);
-                    textStart = ready->TextEnd;
-                    break;
-                case ReadyCell::Kind::Number: worksheet_write_number(sheet, row, column, ready->Number, nullptr); break;
-                case ReadyCell::Kind::Currency: worksheet_write_number(sheet, row, column, ready->Number, formats.Currency); break;
-                case ReadyCell::Kind::Truth: worksheet_write_boolean(sheet, row, column, ready->Number != 0, nullptr); break;
-                case ReadyCell::Kind::Date:
-                case ReadyCell::Kind::DateTime: {
-                    lxw_datetime when = ready->When;
-                    worksheet_write_datetime(sheet, row, column, &when,
-                                             ready->Kind == ReadyCell::Kind::DateTime ? formats.DateTime : formats.Date);
-                    break;
-                }
+    // A window's blocks are all made before the next window is held: a future left unread
+    // waits for its block when it goes.
+    ForEachWindow(table, [&](std::int64_t first, std::int64_t end) {
+        const auto prepare = [&](std::int64_t from) { return PrepareBlock(table, settings, columns, from, end); };
+        std::future<ReadyBlock> next = std::async(std::launch::async, prepare, first);
+        for (;;) {
+            ReadyBlock block = next.get();
+            const bool final = block.End >= end;
+            if (!final) next = std::async(std::launch::async, prepare, block.End);
+            cut += block.CutTexts;
+            const ReadyCell* ready = block.Cells.data();
+            std::uint32_t textStart = 0;
+            for (std::int64_t r = 0; r < block.Rows; ++r) {
+                ++row;
+                for (std::size_t c = 0; c < columns.size(); ++c, ++ready) {
+                    const auto column = static_cast<lxw_col_t>(c);
+                    switch (ready->Kind) {
+                    case ReadyCell::Kind::Skip: break;
+                    case ReadyCell::Kind::Text:
+                        worksheet_write_string(sheet, row, column, block.Texts.data() + textStart, nullptr);
+                        textStart = ready->TextEnd;
+                        break;
+                    case ReadyCell::Kind::Number: worksheet_write_number(sheet, row, column, ready->Number, nullptr); break;
+                    case ReadyCell::Kind::Currency: worksheet_write_number(sheet, row, column, ready->Number, formats.Currency); break;
+                    case ReadyCell::Kind::Truth: worksheet_write_boolean(sheet, row, column, ready->Number != 0, nullptr); break;
+                    case ReadyCell::Kind::Date:
+                    case ReadyCell::Kind::DateTime: {
+                        lxw_datetime when = ready->When;
+                        worksheet_write_datetime(sheet, row, column, &when,
+                                                 ready->Kind == ReadyCell::Kind::DateTime ? formats.DateTime : formats.Date);
+                        break;
+                    }
+                    }
                 }
             }
+            if (progress) progress(block.End, count);
+            if (final) break;
         }
-        if (progress) progress(block.End, count);
-        if (last) break;
-    }
+    });
     book.CheckRowsWritten(file, sheet);
     book.Close(file);
     file.Commit();

@@ -21,23 +21,22 @@ std::int64_t BlockRecords(const OpenTable& table) {
     return std::clamp<std::int64_t>(bytes / recordLength, 1, 8192);
 }
 
-}  // namespace
-
-void WriteRecordBlocks(OutputFile& file, const OpenTable& table, bool twoThreads, const ExportProgress& progress,
-                       const std::function<FormatBlock()>& makeFormat) {
+// Records [first, last) of the table, which are held in memory, as in WriteRecordBlocks.
+void WriteHeldRecords(OutputFile& file, const OpenTable& table, std::int64_t first, std::int64_t last, bool twoThreads,
+                      const ExportProgress& progress, const std::function<FormatBlock()>& makeFormat) {
     const std::int64_t count = table.RecordCount();
     const std::int64_t blockRecords = BlockRecords(table);
-    const std::int64_t blocks = (count + blockRecords - 1) / blockRecords;
+    const std::int64_t blocks = (last - first + blockRecords - 1) / blockRecords;
     BlockPipeline pipeline(file, blocks);
 
     auto work = [&](const FormatBlock& format, bool reports) {
         std::string bytes;
         for (std::int64_t block; (block = pipeline.Take()) >= 0;) {
-            const std::int64_t first = block * blockRecords;
+            const std::int64_t start = first + block * blockRecords;
             bytes.clear();
-            format(bytes, first, std::min(count, first + blockRecords));
+            format(bytes, start, std::min(last, start + blockRecords));
             pipeline.Finish(block, bytes);
-            if (reports && progress) progress(std::min(count, pipeline.Written() * blockRecords), count);
+            if (reports && progress) progress(std::min(last, first + pipeline.Written() * blockRecords), count);
         }
     };
 
@@ -68,7 +67,16 @@ void WriteRecordBlocks(OutputFile& file, const OpenTable& table, bool twoThreads
     }
     if (helper.joinable()) helper.join();
     if (helperFailure) std::rethrow_exception(helperFailure);
-    if (progress) progress(count, count);
+}
+
+}  // namespace
+
+void WriteRecordBlocks(OutputFile& file, const OpenTable& table, bool twoThreads, const ExportProgress& progress,
+                       const std::function<FormatBlock()>& makeFormat) {
+    ForEachWindow(table, [&](std::int64_t first, std::int64_t last) {
+        WriteHeldRecords(file, table, first, last, twoThreads, progress, makeFormat);
+    });
+    if (progress) progress(table.RecordCount(), table.RecordCount());
 }
 
 }  // namespace quillet

@@ -73,16 +73,27 @@ TypeRule RuleFor(const FieldDescriptor& d) {
     }
 }
 
-bool AllValuesFit(const OpenTable& table, const ExportSettings& settings, int field, const TypeRule& rule) {
-    const std::int64_t count = table.RecordCount();
-    for (std::int64_t r = 0; r < count; ++r) {
-        if (!RecordPasses(settings.RecordFilter, table.IsDeleted(r))) continue;
-        const CellValue cell = table.Cell(r, field);
-        if (cell.Kind != CellKind::Number || !std::isfinite(cell.Number)) continue;
-        if (rule.ZeroIsNull && cell.Number == 0) continue;
-        if (!rule.Bounds->Holds(cell.Number)) return false;
+// A bounded numeric type falls back to plain Numeric when a written value would not fit it; all
+// the columns are checked in one pass over the records.
+void WidenWhereValuesDoNotFit(const OpenTable& table, const ExportSettings& settings, const std::vector<int>& fields,
+                              std::vector<TypeRule>& rules) {
+    std::vector<std::size_t> bounded;
+    for (std::size_t i = 0; i < rules.size(); ++i) {
+        if (rules[i].Bounds) bounded.push_back(i);
     }
-    return true;
+    if (bounded.empty()) return;
+    std::vector<std::uint8_t> fits(rules.size(), 1);
+    ForEachWrittenRecord(table, settings, {}, [&](std::int64_t r) {
+        for (std::size_t i : bounded) {
+            const CellValue cell = table.Cell(r, fields[i]);
+            if (cell.Kind != CellKind::Number || !std::isfinite(cell.Number)) continue;
+            if (rules[i].ZeroIsNull && cell.Number == 0) continue;
+            if (!rules[i].Bounds->Holds(cell.Number)) fits[i] = 0;
+        }
+    });
+    for (std::size_t i : bounded) {
+        if (!fits[i]) rules[i].TypeText = "Numeric";
+    }
 }
 
 std::string AsciiLower(std::string_view text) {
@@ -112,14 +123,13 @@ std::vector<SqlColumn> PlanSqlColumns(const OpenTable& table, const ExportSettin
     std::vector<SqlColumn> columns;
     columns.reserve(fields.size());
     std::vector<std::string> names = SqlColumnNames(table, fields);
+    std::vector<TypeRule> rules;
+    for (int f : fields) rules.push_back(RuleFor(table.FieldDescriptors[static_cast<std::size_t>(f)]));
+    WidenWhereValuesDoNotFit(table, settings, fields, rules);
     for (std::size_t i = 0; i < fields.size(); ++i) {
-        const int f = fields[i];
-        const FieldDescriptor& d = table.FieldDescriptors[static_cast<std::size_t>(f)];
-        TypeRule rule = RuleFor(d);
-        if (rule.Bounds && !AllValuesFit(table, settings, f, rule)) rule.TypeText = "Numeric";
-
+        TypeRule& rule = rules[i];
         SqlColumn column;
-        column.Field = f;
+        column.Field = fields[i];
         column.Name = std::move(names[i]);
         column.TypeText = std::move(rule.TypeText);
         column.Kind = rule.Kind;

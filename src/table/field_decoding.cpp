@@ -238,7 +238,7 @@ void DecodeRecords(const OpenTable& table, std::vector<FieldCells>& fields, std:
 
     // Record by record, so each record's bytes are fetched from memory once for all its fields.
     for (std::size_t r = begin; r < end; ++r) {
-        const std::string_view record = table.RecordText(static_cast<std::int64_t>(r));
+        const std::string_view record = table.RecordText(table.FirstHeld + static_cast<std::int64_t>(r));
         // Only a cut file's last record holds bytes that did not come from the file.
         const std::uint64_t start = static_cast<std::uint64_t>(r) * record.size();
         const std::size_t fromFile =

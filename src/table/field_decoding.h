@@ -10,10 +10,10 @@ namespace quillet {
 // numeric, logical and date-time fields for records records.
 std::vector<FieldCells> PrepareFields(const OpenTable& table, std::size_t records);
 
-// Decodes records [begin, end) of the table's bytes into fields (from PrepareFields). The reader
-// calls it on each piece of the file as soon as it has been read, while it is still in the cache.
-// Only the first bytesFromFile bytes of RecordBytes came from the file; binary fields read the
-// blanks standing in for the rest as absent bytes.
+// Decodes the held records [begin, end) (counted from the first held one) into fields (from
+// PrepareFields). The reader calls it on each piece of the file as soon as it has been read,
+// while it is still in the cache. Only the first bytesFromFile bytes of RecordBytes came from the
+// file; binary fields read the blanks standing in for the rest as absent bytes.
 void DecodeRecords(const OpenTable& table, std::vector<FieldCells>& fields, std::size_t begin, std::size_t end,
                    std::uint64_t bytesFromFile);
 

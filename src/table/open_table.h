@@ -45,6 +45,19 @@ struct FieldCells {
     FillLaterVector<std::uint8_t> Nulls;
 };
 
+struct OpenTable;
+
+// Brings a run of a table's records into memory in place of the ones held before, for a table
+// read a window at a time (see TableStream). The table's header and fields stay as they are.
+class RecordWindows {
+public:
+    virtual ~RecordWindows() = default;
+    // How many records one window holds at most.
+    virtual std::int64_t WindowRecords() const = 0;
+    // Holds records [first, last) of the table; throws TableError when the file fails.
+    virtual void Hold(std::int64_t first, std::int64_t last) = 0;
+};
+
 // The one opened table. Record and field indexes are counted from 0 in code
 // (record r of the file is r - 1 here).
 struct OpenTable {
@@ -71,12 +84,16 @@ struct OpenTable {
     std::string TableBaseName;
     std::string SourcePath;
 
-    // The file's bytes from HeaderLength on: RecordCount records of RecordLength bytes each.
+    // The records in memory, from record FirstHeld on: their bytes as the file holds them, of
+    // RecordLength bytes each, and their decoded cells. A table read whole holds every record;
+    // one read a window at a time holds a window, and Windows brings in the others.
     FillLaterVector<char> RecordBytes;
     std::vector<FieldCells> Fields;
+    std::int64_t FirstHeld = 0;
+    RecordWindows* Windows = nullptr;
 
     std::int64_t RecordCount() const { return Header.RecordCount; }
-    bool IsDeleted(std::int64_t record) const { return DeletedFlags[static_cast<std::size_t>(record)] != 0; }
+    bool IsDeleted(std::int64_t record) const { return DeletedFlags[static_cast<std::size_t>(record - FirstHeld)] != 0; }
     std::string_view RecordText(std::int64_t record) const;
     // Inline: exporters call it for every cell.
     CellValue Cell(std::int64_t record, int field) const;
@@ -89,12 +106,12 @@ struct OpenTable {
 
 inline std::string_view OpenTable::RecordText(std::int64_t record) const {
     const auto length = static_cast<std::size_t>(Header.RecordLength);
-    return {RecordBytes.data() + static_cast<std::size_t>(record) * length, length};
+    return {RecordBytes.data() + static_cast<std::size_t>(record - FirstHeld) * length, length};
 }
 
 inline CellValue OpenTable::Cell(std::int64_t record, int field) const {
     const FieldCells& cells = Fields[static_cast<std::size_t>(field)];
-    const auto r = static_cast<std::size_t>(record);
+    const auto r = static_cast<std::size_t>(record - FirstHeld);
     if (!cells.Nulls.empty() && cells.Nulls[r] != 0) return CellValue::Empty();
     switch (cells.Storage) {
     case FieldStorage::None:
@@ -126,6 +143,21 @@ inline CellValue OpenTable::Cell(std::int64_t record, int field) const {
     }
     }
     return CellValue::Empty();
+}
+
+// Calls visit(first, last) on runs of records that together are the whole table, in order, each
+// held in memory while visit runs: the whole table at once when it is held whole, else one
+// window after another.
+template <typename Visit>
+void ForEachWindow(const OpenTable& table, Visit&& visit) {
+    const std::int64_t count = table.RecordCount();
+    if (table.Windows == nullptr || count == 0) return visit(std::int64_t{0}, count);
+    const std::int64_t step = std::max<std::int64_t>(1, table.Windows->WindowRecords());
+    for (std::int64_t first = 0; first < count; first += step) {
+        const std::int64_t last = std::min(count, first + step);
+        table.Windows->Hold(first, last);
+        visit(first, last);
+    }
 }
 
 // The file's name without folder, up to its first "." (the whole name when it has none);

@@ -158,7 +158,8 @@ std::uint64_t ReadSpan(ByteSource& source, OpenTable& table, std::uint64_t first
     const std::uint64_t end = std::min(last * length, readable);
     std::uint64_t decoded = first;
     if (end <= begin) return decoded;
-    source.ReadAt(static_cast<std::uint64_t>(table.Header.HeaderLength) + begin, table.RecordBytes.data() + begin,
+    const std::uint64_t held = static_cast<std::uint64_t>(table.FirstHeld) * length;
+    source.ReadAt(static_cast<std::uint64_t>(table.Header.HeaderLength) + held + begin, table.RecordBytes.data() + begin,
                 end - begin, [&](std::uint64_t done, std::uint64_t) {
                     const std::uint64_t complete = first + done / length;
                     DecodeSpan(table, decoded, complete, readable);
@@ -173,7 +174,7 @@ std::uint64_t ReadSpan(ByteSource& source, OpenTable& table, std::uint64_t first
 // the records decoded (a final partial record is left to the caller).
 std::uint64_t ReadRecords(ByteSource& source, OpenTable& table, std::uint64_t held, std::uint64_t readable,
                           const ReadProgress& progress) {
-    constexpr std::uint64_t kSplitFrom = 16u << 20;
+    constexpr std::uint64_t kSplitFrom = 4u << 20;
     if (readable < kSplitFrom || std::thread::hardware_concurrency() < 2) {
         return ReadSpan(source, table, 0, held, readable, [&](std::uint64_t done) {
             if (progress) progress(done, readable);
@@ -204,63 +205,76 @@ std::string Count(std::uint64_t count, const char* one, const char* many) {
     return std::to_string(count) + " " + (count == 1 ? one : many);
 }
 
-// Reads the memo cells from the table's memo file. What cannot be read stays empty and is
-// counted in one warning.
-void ReadMemos(OpenTable& table, const MemoFinder& findMemo) {
+// Reads the memo cells of the held records from the table's memo file. What cannot be read
+// stays empty and is counted. share: the held records' part of the table, for the room made.
+MemoTally ReadMemos(OpenTable& table, const MemoFinder& findMemo, double share) {
+    MemoTally tally;
     std::vector<std::size_t> memoFields;
     for (std::size_t f = 0; f < table.Fields.size(); ++f) {
         if (table.Fields[f].Storage == FieldStorage::Memo) memoFields.push_back(f);
     }
-    if (memoFields.empty()) return;
+    if (memoFields.empty()) return tally;
+    const auto held = static_cast<std::int64_t>(table.DeletedFlags.size());
     // Without a pointer there is nothing to read, so a missing file loses nothing.
-    const auto pointer = [&](std::int64_t r, std::size_t f) {
+    const auto pointer = [&](std::int64_t k, std::size_t f) {
         const FieldDescriptor& d = table.FieldDescriptors[f];
-        return MemoBlockNumber(table.RecordText(r).substr(d.Offset, d.StoredLength));
+        return MemoBlockNumber(table.RecordText(table.FirstHeld + k).substr(d.Offset, d.StoredLength));
     };
-    std::uint64_t pointers = 0;
-    for (std::int64_t r = 0; r < table.RecordCount(); ++r) {
-        for (std::size_t f : memoFields) pointers += pointer(r, f) != 0;
+    for (std::int64_t k = 0; k < held; ++k) {
+        for (std::size_t f : memoFields) tally.Pointers += pointer(k, f) != 0;
     }
-    if (pointers == 0) return;
+    if (tally.Pointers == 0) return tally;
 
     MemoSource memo = findMemo(IsFoxPro(table.Header.Version));
+    tally.Name = memo.Name;
     if (memo.Source == nullptr) {
-        table.Warnings.push_back(memo.Problem + " " + Count(pointers, "memo is", "memos are") + " shown empty.");
-        return;
+        tally.Problem = memo.Problem;
+        return tally;
     }
     const MemoFormat format = memo.FoxPro ? MemoFormat::Fpt : table.Header.Version == 0x83 ? MemoFormat::DbtIII : MemoFormat::Dbt;
     MemoFile file(std::move(memo.Source), format);
     // Text memos come from the memo file, so together they are about its size at most: room made
     // once (up to a bound) spares the copies of a growing buffer.
-    constexpr std::uint64_t kMostReserved = 64u << 20;
+    constexpr double kMostReserved = 64u << 20;
     for (std::size_t f : memoFields) {
         if (table.FieldDescriptors[f].Type != 'M') continue;
-        table.Fields[f].DerivedText.reserve(std::min(kMostReserved, file.Size() / memoFields.size()));
+        const double room = std::min(kMostReserved, static_cast<double>(file.Size()) / static_cast<double>(memoFields.size())) * share;
+        table.Fields[f].DerivedText.reserve(static_cast<std::size_t>(room));
     }
-    std::uint64_t unreadable = 0;
-    for (std::int64_t r = 0; r < table.RecordCount(); ++r) {
+    for (std::int64_t k = 0; k < held; ++k) {
         for (std::size_t f : memoFields) {
             FieldCells& cells = table.Fields[f];
-            const Memo found = file.Read(pointer(r, f), table.FieldDescriptors[f].Type == 'M');
-            MemoCell& cell = cells.Memos[static_cast<std::size_t>(r)];
+            const Memo found = file.Read(pointer(k, f), table.FieldDescriptors[f].Type == 'M');
+            MemoCell& cell = cells.Memos[static_cast<std::size_t>(k)];
             if (found.What == Memo::Kind::Text) {
                 cell = {cells.DerivedText.size(), found.Size, CellKind::Text};
                 cells.DerivedText.append(found.Bytes);
             } else if (found.What == Memo::Kind::Binary) {
                 cell = {0, found.Size, CellKind::Binary};
             } else {
-                unreadable += found.What == Memo::Kind::Unreadable;
+                tally.Unreadable += found.What == Memo::Kind::Unreadable;
             }
         }
     }
     table.MemoPath = memo.Name;
-    if (unreadable > 0) {
-        table.Warnings.push_back(Count(unreadable, "memo", "memos") + " in \"" + memo.Name +
-                                 "\" could not be read and " + (unreadable == 1 ? "is" : "are") + " shown empty.");
-    }
+    return tally;
 }
 
 }  // namespace
+
+void MemoTally::Add(const MemoTally& other) {
+    Pointers += other.Pointers;
+    Unreadable += other.Unreadable;
+    if (Name.empty()) Name = other.Name;
+    if (Problem.empty()) Problem = other.Problem;
+}
+
+std::vector<std::string> MemoTally::Warnings() const {
+    if (!Problem.empty()) return {Problem + " " + Count(Pointers, "memo is", "memos are") + " shown empty."};
+    if (Unreadable == 0) return {};
+    return {Count(Unreadable, "memo", "memos") + " in \"" + Name + "\" could not be read and " + (Unreadable == 1 ? "is" : "are") +
+            " shown empty."};
+}
 
 const char* VersionTextOf(std::uint8_t version) {
     switch (version) {
@@ -284,7 +298,7 @@ const char* VersionTextOf(std::uint8_t version) {
     }
 }
 
-OpenTable ReadTableFrom(ByteSource& source, const std::string& path, const MemoFinder& findMemo, const ReadProgress& progress) {
+OpenTable ReadTableHead(ByteSource& source, const std::string& path) {
     const std::uint64_t size = source.Size();
     if (size == 0) Damaged(path, "the file is empty");
 
@@ -347,21 +361,36 @@ OpenTable ReadTableFrom(ByteSource& source, const std::string& path, const MemoF
         const std::uint64_t tail = available % recordLength;
         if (tail > 1 || (tail == 1 && !EndMarkerAt(source, size - 1))) ++present;
     }
-    const std::uint64_t held = std::min(promised, present);
-    const std::uint64_t wanted = held * recordLength;
-    const std::uint64_t readable = std::min(wanted, available);
-    table.RecordBytes.resize(wanted);
+    table.Header.RecordCount = static_cast<std::int64_t>(std::min(promised, present));
+    table.Fields = PrepareFields(table, 0);
+    UseDeclaredCodePage(table, {});
+    return table;
+}
+
+MemoTally ReadRecordWindow(ByteSource& source, OpenTable& table, std::int64_t first, std::int64_t last, const MemoFinder& findMemo,
+                           const ReadProgress& progress) {
+    const auto length = static_cast<std::uint64_t>(table.Header.RecordLength);
+    const auto held = static_cast<std::uint64_t>(last - first);
+    // The bytes of the window's records the file has; a final partial record has fewer.
+    const std::uint64_t available = source.Size() - static_cast<std::uint64_t>(table.Header.HeaderLength);
+    const std::uint64_t before = static_cast<std::uint64_t>(first) * length;
+    const std::uint64_t readable = std::min(held * length, available > before ? available - before : 0);
+    table.FirstHeld = first;
+    table.RecordBytes.resize(held * length);
     table.DeletedFlags.resize(held);
     table.Fields = PrepareFields(table, held);
     const std::uint64_t decoded = ReadRecords(source, table, held, readable, progress);
     // A final partial record: blanks stand in for the bytes the file does not have.
     std::fill(table.RecordBytes.begin() + static_cast<std::ptrdiff_t>(readable), table.RecordBytes.end(), ' ');
     DecodeSpan(table, decoded, held, readable);
-    table.Header.RecordCount = static_cast<std::int64_t>(held);
+    const auto count = static_cast<double>(std::max<std::int64_t>(1, table.RecordCount()));
+    return ReadMemos(table, findMemo, static_cast<double>(held) / count);
+}
 
-    ReadMemos(table, findMemo);
-
-    UseDeclaredCodePage(table, {});
+OpenTable ReadTableFrom(ByteSource& source, const std::string& path, const MemoFinder& findMemo, const ReadProgress& progress) {
+    OpenTable table = ReadTableHead(source, path);
+    const MemoTally memos = ReadRecordWindow(source, table, 0, table.RecordCount(), findMemo, progress);
+    table.Warnings = memos.Warnings();
     return table;
 }
 

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include <functional>
 #include <memory>
@@ -41,6 +42,28 @@ OpenTable ReadTableBytes(std::string_view bytes, const std::string& name, const 
 // What both share: the table in source, whose messages name name.
 OpenTable ReadTableFrom(ByteSource& source, const std::string& name, const MemoFinder& findMemo,
                         const ReadProgress& progress = {});
+
+// What reading the memos of some records met: the memo pointers, those that could not be read,
+// and, when the memo file could not be had, why (every pointer then counts as lost).
+struct MemoTally {
+    std::uint64_t Pointers = 0;
+    std::uint64_t Unreadable = 0;
+    std::string Name;
+    std::string Problem;
+
+    void Add(const MemoTally& other);
+    // What to tell the user, ready to show; none when every memo was read.
+    std::vector<std::string> Warnings() const;
+};
+
+// The table's header, fields and code page, and how many records the file holds, without
+// reading a record: the table holds none yet. Throws TableError as ReadTableFrom does.
+OpenTable ReadTableHead(ByteSource& source, const std::string& name);
+
+// Reads records [first, last) of the table whose head came from source into memory, in place of
+// the ones held, with their memos.
+MemoTally ReadRecordWindow(ByteSource& source, OpenTable& table, std::int64_t first, std::int64_t last,
+                           const MemoFinder& findMemo, const ReadProgress& progress = {});
 
 // Replaces what the reader owns in table (header, names, cells, flags, code page) with the file
 // at path, keeping the Open command's part. An empty path changes nothing; a refused file throws

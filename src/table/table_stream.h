@@ -1,0 +1,48 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "table/read_table.h"
+
+namespace quillet {
+
+// A table read a window of records at a time, so that converting it takes the memory of one
+// window, whatever the table's size. Table() has the header, fields and code page at once and
+// holds records only as its users ask for them (see ForEachWindow), one window after another.
+class TableStream final : public RecordWindows {
+public:
+    // Record bytes a window holds by default: room to format on both cores, small beside any
+    // machine's memory.
+    static constexpr std::uint64_t kWindowBytes = 8u << 20;
+
+    // The table file at path. Throws TableError as ReadTableFile does.
+    explicit TableStream(const std::string& path, std::uint64_t windowBytes = kWindowBytes);
+    // A table in source (messages name name), its memo file found by findMemo.
+    TableStream(std::unique_ptr<ByteSource> source, const std::string& name, MemoFinder findMemo,
+                std::uint64_t windowBytes = kWindowBytes);
+    // The table points back at its stream.
+    TableStream(const TableStream&) = delete;
+    TableStream& operator=(const TableStream&) = delete;
+
+    OpenTable& Table() { return table_; }
+
+    std::int64_t WindowRecords() const override { return windowRecords_; }
+    void Hold(std::int64_t first, std::int64_t last) override;
+
+    // What could not be read of the records held so far (memos), each ready to show; each
+    // window's memos count once, however often it was held.
+    std::vector<std::string> Warnings() const { return memos_.Warnings(); }
+
+private:
+    std::unique_ptr<ByteSource> source_;
+    MemoFinder findMemo_;
+    OpenTable table_;
+    std::int64_t windowRecords_ = 1;
+    std::int64_t tallied_ = 0;  // the records whose memos are counted: those before it
+    MemoTally memos_;
+};
+
+}  // namespace quillet

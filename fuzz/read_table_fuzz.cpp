@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -12,6 +13,7 @@
 #include "table/cell_text.h"
 #include "table/code_page.h"
 #include "table/read_table.h"
+#include "table/table_stream.h"
 
 using namespace quillet;
 using quillet::fuzzing::Require;
@@ -83,6 +85,37 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             Require(message.find("fuzz.dbf") != std::string::npos, "the message names the file");
         }
     }
+    // Read a few records at a time, the same bytes give the same cells and warnings, or the
+    // same refusal.
+    std::string whole, windowed;
+    const auto cells = [](OpenTable& table, std::string& out) {
+        ForEachWindow(table, [&](std::int64_t first, std::int64_t last) {
+            for (std::int64_t r = first; r < last; ++r) {
+                out += table.IsDeleted(r) ? '*' : ' ';
+                for (int f = 0; f < table.FieldCount; ++f) out += CellText(table.Cell(r, f), '.') + '|';
+            }
+        });
+        for (const std::string& warning : table.Warnings) out += warning;
+    };
+    const std::string_view memo = MemoBytes(bytes);
+    const auto memoFinder = [&](bool foxPro) { return MemoSource{std::make_unique<MemorySource>(memo, "fuzz.fpt"), "fuzz.fpt", foxPro, {}}; };
+    try {
+        MemorySource source(bytes, "fuzz.dbf");
+        OpenTable table = ReadTableFrom(source, "fuzz.dbf", memoFinder);
+        cells(table, whole);
+    } catch (const TableError& e) {
+        whole = e.what();
+    }
+    try {
+        // Windows of one record up to a few hundred bytes' worth.
+        TableStream stream(std::make_unique<MemorySource>(bytes, "fuzz.dbf"), "fuzz.dbf", memoFinder, 1 + size % 512);
+        cells(stream.Table(), windowed);
+        for (const std::string& warning : stream.Warnings()) windowed += warning;
+    } catch (const TableError& e) {
+        windowed = e.what();
+    }
+    Require(whole == windowed, "the same table read a window at a time");
+
     // The .cpg parser sees text that other programs wrote, too.
     if (const CodePage* page = CodePage::ForName(bytes.substr(0, 63))) (void)page->ToUtf8(bytes.substr(0, 32));
     return 0;

@@ -145,3 +145,25 @@ TEST(Cli, UsageCasesSayWhatIsWrong) {
     ExpectGolden(manual, "cli/manual.txt");
     EXPECT_EQ(FolderEntries(dir.Path()), (std::set<std::string>{"people.dbf", "people.txt"}));
 }
+
+// A table of more than 2^31 bytes (a sparse file: only its ends are stored) is told and
+// converted whole: its last record is found where it is.
+TEST(Cli, TablesBeyondTwoGigabytes) {
+    const TempDir dir;
+    constexpr std::uint64_t kLength = 1 + 200 * 250, kRecords = (std::uint64_t{1} << 31) / kLength + 2;
+    TableBuilder t;
+    for (int f = 0; f < 200; ++f) t.Field("F" + std::to_string(f), 'C', 250);
+    std::string head = t.RecordCount(kRecords).Bytes();
+    head.pop_back();  // the end-of-file marker
+    {
+        std::ofstream out(dir / "big.dbf", std::ios::binary);
+        out << head;
+        out.seekp(static_cast<std::streamoff>(head.size() + (kRecords - 1) * kLength));
+        out << "*LAST";
+    }
+    std::filesystem::resize_file(dir / "big.dbf", head.size() + kRecords * kLength);
+    EXPECT_TRUE(Mentions(RunCli({"info", "big.dbf"}, dir.Path()).Out, "Total records: " + std::to_string(kRecords)));
+    const CliRun run = RunCli({"convert", "big.dbf", "--to", "csv", "--records", "deleted", "--columns", "F0"}, dir.Path());
+    ASSERT_EQ(run.Status, 0) << run.Err;
+    EXPECT_EQ(ReadFileBytes(dir / "big.csv"), "\"F0\",\r\n\"LAST\",\r\n");
+}

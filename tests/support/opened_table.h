@@ -24,7 +24,8 @@ inline OpenTable OpenTableAt(const std::filesystem::path& path) {
 
 // The same table read a window of records records at a time.
 inline std::unique_ptr<TableStream> StreamAt(const std::filesystem::path& path, std::uint64_t records) {
-    auto stream = std::make_unique<TableStream>(path.string(), records * ReadTableFile(path.string()).Header.RecordLength);
+    FileSource head(path.string());
+    auto stream = std::make_unique<TableStream>(path.string(), records * ReadTableHead(head, path.string()).Header.RecordLength);
     stream->Table().ListColumns();
     stream->Table().SetSource(path.string());
     return stream;

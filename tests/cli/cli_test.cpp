@@ -55,6 +55,17 @@ TEST(Cli, InfoPrintsTheInformationLinesAndTheFields) {
     const std::string source = std::filesystem::canonical(kData + "/../..").string();
     for (std::size_t at; (at = out.find(source)) != std::string::npos;) out.replace(at, source.size(), "SOURCE");
     ExpectGolden(out, "cli/info.txt");
+
+    // Every real table: its version, code page, fields and their types, or why it is refused.
+    const std::filesystem::path corpus = QUILLET_CORPUS_DIR;
+    if (!std::filesystem::exists(corpus / "MANIFEST.tsv")) GTEST_SKIP() << "no corpus at " << corpus;
+    std::vector<std::string> arguments{"info"};
+    for (const auto& columns : DataRows(corpus / "MANIFEST.tsv")) {
+        const std::string extension = columns[0].substr(columns[0].size() - 4);
+        if (extension == ".dbf" || extension == ".DBF" || extension == ".dbc") arguments.push_back(columns[0]);
+    }
+    const CliRun all = RunCli(arguments, corpus);
+    ExpectGolden(all.Out + all.Err, "cli/corpus_info.txt");
 }
 
 TEST(Cli, FailingTablesAreNamedWithTheReasonAndTheOthersStillWritten) {

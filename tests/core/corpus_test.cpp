@@ -1,4 +1,5 @@
-// Every real table opens with the records it holds, also when read a few records at a time, or
+// Every real table opens with the records it holds (its first three and last in
+// corpus_records.txt), also when read a few records at a time, or
 // is refused with a clear message (what the exports of the readable ones give back:
 // corpus_exports_test.cpp).
 
@@ -13,6 +14,7 @@ TEST(Corpus, EveryTableOpensOrIsRefusedCleanly) {
     const std::filesystem::path folder = QUILLET_CORPUS_DIR;
     if (!std::filesystem::exists(folder / "MANIFEST.tsv")) GTEST_SKIP() << "no corpus at " << folder;
     int opened = 0;
+    std::string dumps;
     for (const auto& columns : DataRows(folder / "MANIFEST.tsv")) {
         std::string extension = columns[0].substr(columns[0].find_last_of('.') + 1);
         for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
@@ -22,6 +24,7 @@ TEST(Corpus, EveryTableOpensOrIsRefusedCleanly) {
         try {
             const OpenTable table = OpenTableAt(folder / columns[0]);
             ++opened;
+            dumps += "== " + columns[0] + "\n" + Dump(table, 3);
             EXPECT_TRUE(known);
             const std::int64_t promised = std::stoll(columns[6]);
             EXPECT_EQ(table.RecordsPromised, promised);
@@ -42,4 +45,5 @@ TEST(Corpus, EveryTableOpensOrIsRefusedCleanly) {
         }
     }
     EXPECT_GT(opened, 40);
+    ExpectGolden(dumps, "corpus_records.txt");
 }

@@ -11,42 +11,12 @@
 #include <sstream>
 
 #include "support/checks.h"
-#include "support/table_builder.h"
-#include "table/cell_text.h"
-#include "table/read_table.h"
+#include "support/opened_table.h"
 
 using namespace quillet;
 using namespace quillet::testing;
 
 namespace {
-
-std::string Printable(std::string_view text) {
-    std::string out;
-    for (unsigned char c : text) {
-        char hex[8];
-        std::snprintf(hex, sizeof hex, "\\x%02X", c);
-        out += c < 0x20 || c >= 0x7F || c == '\\' ? hex : std::string(1, static_cast<char>(c));
-    }
-    return out;
-}
-
-// A table as text: its facts, its fields, and each record's mark and cells.
-std::string Dump(const OpenTable& t) {
-    std::ostringstream out;
-    out << "version " << t.VersionText << "; updated " << t.LastUpdate.Year << "-" << int(t.LastUpdate.Month) << "-"
-        << int(t.LastUpdate.Day) << "; code page " << t.TableCodePage->Number() << "; " << t.RecordCount() << " of "
-        << t.RecordsPromised << " records\nfields:";
-    for (int f = 0; f < t.FieldCount; ++f) {
-        const FieldDescriptor& d = t.FieldDescriptors[static_cast<std::size_t>(f)];
-        out << " " << Printable(t.FieldNames[static_cast<std::size_t>(f)]) << " " << Printable(std::string(1, d.Type)) << int(d.Length)
-            << "." << int(d.Decimals) << (f < t.ColumnCount ? "" : "(unlisted)");
-    }
-    for (std::int64_t r = 0; r < t.RecordCount(); ++r) {
-        out << "\n" << r + 1 << (t.IsDeleted(r) ? "*" : " ");
-        for (int f = 0; f < t.FieldCount; ++f) out << (f ? "|" : "") << Printable(CellText(t.Cell(r, f), '.'));
-    }
-    return out.str() + "\n";
-}
 
 std::string Outcome(const std::function<OpenTable()>& read, const std::string& folder) {
     try {

@@ -1,5 +1,6 @@
 #include <QAbstractButton>
 #include <QColorDialog>
+#include <QDesktopServices>
 #include <QDialogButtonBox>
 #include <QLabel>
 #include <QMenuBar>
@@ -70,6 +71,9 @@ void CloseNextModal(const std::function<void(QWidget*)>& done) {
 class LayoutTest : public QObject {
     Q_OBJECT
 
+public slots:
+    void openUrl(const QUrl& url) { opened_ = url; }
+
 private slots:
     void captionsShowWholeWithTheirOwnAccessKeys() {
         WindowFixture f;
@@ -120,8 +124,17 @@ private slots:
         QVERIFY(platform.StartProgram(QStringLiteral("true"), {}));
         QVERIFY(!platform.StartProgram(path + QStringLiteral("/none"), {}));
 
-        CloseNextModal([](QWidget* box) { QTest::keyClick(box, Qt::Key_Return); });
-        platform.ShowMessage(nullptr, QStringLiteral("Quillet"), QStringLiteral("Hello"), MessageIcon::Critical);
+        for (const auto& [icon, shown] : {std::pair{MessageIcon::Critical, QMessageBox::Critical}, {MessageIcon::Warning, QMessageBox::Warning},
+                                          {MessageIcon::Information, QMessageBox::Information}, {MessageIcon::None, QMessageBox::NoIcon}}) {
+            CloseNextModal([shown](QWidget* box) {
+                QCOMPARE(static_cast<QMessageBox*>(box)->icon(), shown);
+                QTest::keyClick(box, Qt::Key_Return);
+            });
+            platform.ShowMessage(nullptr, QStringLiteral("Quillet"), QStringLiteral("Hello"), icon);
+        }
+        QDesktopServices::setUrlHandler(QStringLiteral("file"), this, "openUrl");
+        QVERIFY(platform.ShowFolder(path));
+        QCOMPARE(opened_, QUrl::fromLocalFile(path));
         CloseNextModal([](QWidget* dialog) { static_cast<QColorDialog*>(dialog)->accept(); });
         QCOMPARE(platform.ChooseColor(nullptr, Qt::red), std::optional<QColor>(QColor(Qt::red)));
         CloseNextModal([](QWidget* dialog) { static_cast<QDialog*>(dialog)->reject(); });
@@ -129,6 +142,9 @@ private slots:
         CloseNextModal([](QWidget* dialog) { static_cast<QDialog*>(dialog)->reject(); });
         QCOMPARE(platform.ChooseFileToOpen(nullptr, QStringLiteral("DBF Files (*.dbf)"), path), std::nullopt);
     }
+
+private:
+    QUrl opened_;
 };
 
 QTEST_MAIN(LayoutTest)

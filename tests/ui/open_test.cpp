@@ -81,7 +81,11 @@ private slots:
         WindowFixture f;
         f.Window->show();
         QVERIFY(QTest::qWaitForWindowActive(f.Window.get()));
-        QVERIFY(f.Await(&MainWindow::tableOpened, [&] { act(f, kSample); }));
+        // While the table is read the list gives way to what is being done.
+        QVERIFY(f.Await(&MainWindow::tableOpened, [&] {
+            act(f, kSample);
+            QVERIFY(Shown(*f.Window, "busyLabel").contains(kSample) && ChildOf(*f.Window, QStringLiteral("busyLabel"))->isVisible());
+        }));
 
         const OpenTable expected = ReadTableFile(kSample.toStdString());
         std::int64_t deleted = 0;
@@ -89,6 +93,14 @@ private slots:
         const MainWindow& w = *f.Window;
         QCOMPARE(ChildOf<QTableView>(w, QStringLiteral("recordView"))->model()->rowCount(), expected.RecordCount());
         QCOMPARE(ChildOf<QLineEdit>(w, QStringLiteral("sourceBox"))->text(), kSample);
+        QVERIFY(ChildOf<QLineEdit>(w, QStringLiteral("sourceBox"))->isReadOnly() && ChildOf<QLineEdit>(w, QStringLiteral("saveBox"))->isReadOnly());
+        // The list is shown, without drawing the blanks that pad a cell (they would widen its column).
+        const QTableView& list = *ChildOf<QTableView>(w, QStringLiteral("recordView"));
+        const QModelIndex padded = list.model()->index(0, 2);
+        QStyleOptionViewItem option;
+        option.initFrom(&list);
+        QVERIFY(list.isVisible());
+        QVERIFY(list.itemDelegateForIndex(padded)->sizeHint(option, padded).width() < list.fontMetrics().horizontalAdvance(padded.data().toString()));
         QVERIFY(ChildOf<QPlainTextEdit>(w, QStringLiteral("infoBox"))->toPlainText().startsWith(QStringLiteral("File name: ") + kSample));
         QVERIFY(Shown(w, "recordCountLabel").endsWith(QString::number(expected.RecordCount())));
         QVERIFY(Shown(w, "deletedCountLabel").endsWith(QString::number(deleted)));

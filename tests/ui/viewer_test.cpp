@@ -118,7 +118,8 @@ private slots:
         QCOMPARE(b.Numbers(), fileOrder);
     }
 
-    // Typing finds the first match (=); F3 (+) and Shift+F3 (-) step on and back, wrapping around.
+    // Typing finds the first match (=); F3 (+), Enter (/) and the next button (>) step on, Shift+F3
+    // (-) and the previous button (<) back, wrapping around.
     void finds_data() { AddDataRows("viewer/finds.tsv", {"text", "options", "field", "steps"}); }
     void finds() {
         QFETCH(QString, text);
@@ -132,7 +133,9 @@ private slots:
         b.SetOptions(options.contains(u'c'), options.contains(u'w'), field);
         box->setText(text);
         for (const QString& step : steps.split(u'|')) {
-            if (step[0] != u'=') QTest::keyClick(box, Qt::Key_F3, step[0] == u'-' ? Qt::ShiftModifier : Qt::NoModifier);
+            if (step[0] == u'<' || step[0] == u'>') Click(b.Browser, step[0] == u'<' ? "findPrevious" : "findNext");
+            if (step[0] == u'/') QTest::keyClick(box, Qt::Key_Return);
+            if (step[0] == u'+' || step[0] == u'-') QTest::keyClick(box, Qt::Key_F3, step[0] == u'-' ? Qt::ShiftModifier : Qt::NoModifier);
             QVERIFY(b.Settled());
             QCOMPARE(b.Outcome() == QStringLiteral("not found") ? b.Outcome() : b.Here() + u' ' + b.Outcome(), step.mid(1));
         }

@@ -57,6 +57,7 @@ TEST(Memo, EachCellShowsItsMemoOrStaysEmptyWithOneWarning) {
         {"pointer past the end", 0xF5, 'M', "99", Fpt(64, text), "", unreadable.c_str()},
         {"pointer not a number", 0xF5, 'M', "8x", Fpt(64, text), "", unreadable.c_str()},
         {"block size 0", 0xF5, 'M', "8", Fpt(0, text), "", unreadable.c_str()},
+        {"block size 1: memos placed to the byte", 0xF5, 'M', "512", Fpt(1, text), "two\r\nlines", ""},
         {"length 2^31", 0xF5, 'M', "8", Fpt(64, FptMemo(1, "abc", 1ull << 31)), "", unreadable.c_str()},
         {"cut short", 0xF5, 'M', "8", Fpt(64, text).substr(0, 512 + 12), "", unreadable.c_str()},
         {"dBASE III text up to 0x1A", 0x83, 'M', "1", std::string(512, '\0') + "first\r\n\x1A\x1Agarbage", "first\r\n", ""},

@@ -265,7 +265,9 @@ void MainWindow::BuildMenus() {
     file->addAction(tr("&Open..."), QKeySequence::Open, this, &MainWindow::openTable)->setObjectName(QStringLiteral("openAction"));
     recentMenu_ = file->addMenu(tr("Open &Recent"));
     recentMenu_->setObjectName(QStringLiteral("recentMenu"));
+    // Filled now and after each open too: a menu left disabled while empty would never show again.
     connect(recentMenu_, &QMenu::aboutToShow, this, &MainWindow::FillRecentMenu);
+    FillRecentMenu();
     file->addAction(tr("&Convert..."), QKeySequence(Qt::CTRL | Qt::Key_S), this, &MainWindow::convert)
         ->setObjectName(QStringLiteral("convertAction"));
     file->addSeparator();
@@ -309,6 +311,7 @@ void MainWindow::RememberRecent(const QString& path) {
     recent.removeAll(path);
     recent.prepend(path);
     settings_.setValue(kRecentKey, recent.mid(0, kRecentTables));
+    FillRecentMenu();
 }
 
 void MainWindow::openTable() {

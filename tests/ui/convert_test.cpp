@@ -79,6 +79,7 @@ private slots:
         QTest::newRow("htm") << int(OutputFormat::HTML) << "skipDeletedButton" << "HtmlOptionsDialog"
                              << Save([](QDialog& d, ScriptedPlatform& p) {
                                     p.ColorAnswers = {QColor(Qt::red), std::nullopt};
+                                    QTest::mouseClick(In(d, "textSwatch"), Qt::RightButton);  // not a choice
                                     QTest::mouseClick(In(d, "textSwatch"), Qt::LeftButton);
                                     In(d, "backSwatch")->setFocus();
                                     QTest::keyClick(In(d, "backSwatch"), Qt::Key_Space);

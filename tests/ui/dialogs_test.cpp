@@ -6,7 +6,6 @@
 #include <filesystem>
 
 #include "support/window_fixture.h"
-#include "ui/about_dialog.h"
 #include "ui/save_location_dialog.h"
 
 using namespace quillet;
@@ -153,12 +152,17 @@ private slots:
         QFETCH(QStringList, installed);
         QFETCH(bool, starts);
         QFETCH(QString, started);
-        ScriptedPlatform platform;
+        WindowFixture f;
+        ScriptedPlatform& platform = f.Platform;
         for (const QString& name : installed) platform.InstalledPrograms[name] = QStringLiteral("/usr/bin/") + name;
         platform.ProgramsStart = starts;
-        AboutDialog about(platform);
-        QVERIFY(ChildOf<QLabel>(about, QStringLiteral("versionLabel"))->text().endsWith(QStringLiteral(QUILLET_VERSION)));
-        Click(about, "systemInfoButton");
+        f.Dialogs.Answer(QStringLiteral("AboutDialog"), [](QDialog& about) {
+            QVERIFY(ChildOf<QLabel>(about, QStringLiteral("versionLabel"))->text().endsWith(QStringLiteral(QUILLET_VERSION)));
+            Click(about, "systemInfoButton");
+            about.accept();
+        });
+        Click(*f.Window, "aboutButton");
+        QVERIFY(f.Dialogs.AllAnswered() && f.Dialogs.Unexpected.isEmpty());
         QCOMPARE(platform.ProgramsStarted.isEmpty() ? QString() : platform.ProgramsStarted.last(),
                  starts ? started : QStringLiteral("/usr/bin/kinfocenter"));
         QCOMPARE(platform.Messages.size(), started.isEmpty() ? 1 : 0);

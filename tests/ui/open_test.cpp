@@ -176,7 +176,11 @@ private slots:
     void remembersBetweenRuns() {
         WindowFixture f;
         f.Window->setGeometry(40, 50, 900, 700);
+        auto* recent = ChildOf<QMenu>(*f.Window, QStringLiteral("recentMenu"));
+        emit recent->aboutToShow();
+        QVERIFY(!recent->isEnabled());  // nothing opened yet
         QVERIFY(f.Open(kSample));
+        QVERIFY(recent->isEnabled());
         f.Window->close();
         f.Window = std::make_unique<MainWindow>(f.Platform, f.Settings);
         QCOMPARE(f.Window->geometry(), QRect(40, 50, 900, 700));

@@ -1,6 +1,7 @@
 #include <QAbstractButton>
 #include <QColorDialog>
 #include <QDesktopServices>
+#include <QFile>
 #include <QDialogButtonBox>
 #include <QLabel>
 #include <QMenuBar>
@@ -30,10 +31,12 @@ QChar AccessKey(const QString& text) {
 }
 
 // Every caption of window shows whole, and every button and buddied label has an access key
-// of its own (the menu bar's titles included).
-void CheckCaptions(QWidget& window) {
+// of its own (the menu bar's titles included). The captions, the menus' items and the window's
+// title go into captions, a line each.
+void CheckCaptions(QWidget& window, QString& captions) {
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
+    captions += QStringLiteral("== %1: %2\n").arg(window.objectName(), window.windowTitle());
     QSet<QChar> keys;
     const auto take = [&](const QString& text, const QString& what) {
         const QChar key = AccessKey(text);
@@ -41,17 +44,23 @@ void CheckCaptions(QWidget& window) {
         keys.insert(key);
     };
     if (auto* bar = window.findChild<QMenuBar*>()) {
-        for (const QAction* menu : bar->actions()) take(menu->text(), menu->text());
+        for (const QAction* menu : bar->actions()) {
+            take(menu->text(), menu->text());
+            for (const QAction* item : menu->menu()->actions()) captions += menu->text() + QStringLiteral(" > ") + item->text() + u'\n';
+        }
     }
     for (QAbstractButton* button : window.findChildren<QAbstractButton*>()) {
         if (!button->isVisible() || button->text().isEmpty()) continue;
+        captions += button->text() + u'\n';
         const auto* box = qobject_cast<QDialogButtonBox*>(button->parentWidget());
         if (box != nullptr && box->standardButton(button) != QDialogButtonBox::NoButton) continue;  // Enter and Esc press them
         QVERIFY2(button->width() >= button->minimumSizeHint().width(), qPrintable(button->text()));
         take(button->text(), button->text());
     }
     for (QLabel* label : window.findChildren<QLabel*>()) {
-        if (!label->isVisible() || label->wordWrap() || label->text().isEmpty()) continue;
+        if (!label->isVisible() || label->text().isEmpty()) continue;
+        captions += label->text() + u'\n';
+        if (label->wordWrap()) continue;
         QVERIFY2(label->width() >= label->minimumSizeHint().width(), qPrintable(label->text()));
         if (label->buddy() != nullptr) take(label->text(), label->text());
     }
@@ -78,19 +87,28 @@ private slots:
     void captionsShowWholeWithTheirOwnAccessKeys() {
         WindowFixture f;
         QVERIFY(f.Open(kSample));
-        CheckCaptions(*f.Window);
+        QString captions;
+        CheckCaptions(*f.Window, captions);
         ColumnsDialog columns({QStringLiteral("NAME"), QStringLiteral("CITY")}, {});
-        CheckCaptions(columns);
+        CheckCaptions(columns, captions);
         SaveLocationDialog location(f.Platform, QDir::tempPath());
-        CheckCaptions(location);
+        CheckCaptions(location, captions);
         DelimitedOptionsDialog delimited;
-        CheckCaptions(delimited);
+        CheckCaptions(delimited, captions);
         HtmlOptionsDialog html(f.Platform);
-        CheckCaptions(html);
+        CheckCaptions(html, captions);
         RtfOptionsDialog rtf;
-        CheckCaptions(rtf);
+        CheckCaptions(rtf, captions);
         AboutDialog about(f.Platform);
-        CheckCaptions(about);
+        CheckCaptions(about, captions);
+        // The texts the user reads, as written: a changed one shows in captions.txt.actual.
+        captions.replace(QStringLiteral(QUILLET_VERSION), QStringLiteral("VERSION"));
+        QFile golden(QStringLiteral(QUILLET_TEST_DATA "/ui/captions.txt"));
+        if (!golden.open(QIODevice::ReadOnly) || golden.readAll() != captions.toUtf8()) {
+            QFile actual(golden.fileName() + QStringLiteral(".actual"));
+            QVERIFY(actual.open(QIODevice::WriteOnly) && actual.write(captions.toUtf8()) >= 0);
+            QFAIL("the captions differ from tests/data/ui/captions.txt");
+        }
     }
 
     void listTakesTheRoomOfALargerWindow() {

@@ -34,6 +34,7 @@ void Drop(MainWindow& window, const QString& path) {
     QVERIFY(enter.isAccepted());
     QDropEvent drop({10, 10}, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(&window, &drop);
+    QVERIFY(drop.isAccepted());
 }
 
 // A copy of the sample, changed by edit, as a file of the fixture's folder.
@@ -120,7 +121,7 @@ private slots:
                                          << QStringList{QStringLiteral("This is not a dBASE III file & "), QStringLiteral("0x05")} << none;
         QTest::newRow("damaged header") << Edit([](std::string& b) { b[8] = b[9] = '\x7F'; }) << QStringList{} << critical;
         QTest::newRow("missing file") << Edit() << QStringList{} << critical;
-        QTest::newRow("cut between records") << Edit([](std::string& b) { b.resize(b.size() - 1 - 2 * quillet::ReadTableFile(kSample.toStdString()).Header.RecordLength); })
+        QTest::newRow("cut between records") << Edit([](std::string& b) { b.resize(b.size() - 1 - quillet::ReadTableFile(kSample.toStdString()).Header.RecordLength); })
                                              << QStringList{QStringLiteral("ends early")} << warning;
         QTest::newRow("cut inside a record") << Edit([](std::string& b) { b.resize(b.size() - 4); })
                                              << QStringList{QStringLiteral("ends early"), QStringLiteral("cut short")} << warning;

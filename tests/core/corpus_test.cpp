@@ -1,7 +1,8 @@
 // Every real table opens with the records it holds (its first three and last in
 // corpus_records.txt), also when read a few records at a time, or
 // is refused with a clear message (what the exports of the readable ones give back:
-// corpus_exports_test.cpp).
+// corpus_exports_test.cpp); cells against the values the tables' own projects expect
+// (tests/data/corpus_values.tsv).
 
 #include <gtest/gtest.h>
 
@@ -46,4 +47,52 @@ TEST(Corpus, EveryTableOpensOrIsRefusedCleanly) {
     }
     EXPECT_GT(opened, 40);
     ExpectGolden(dumps, "corpus_records.txt");
+}
+
+namespace {
+
+// A cell as the list shows it; "#columns", "#warnings" and "#refused" stand for the listed
+// column names, the warnings and the refusal of the whole table.
+std::string Shown(const std::string& file, const std::string& record, const std::string& field) {
+    try {
+        OpenTable table = ReadTableFile((std::filesystem::path(QUILLET_CORPUS_DIR) / file).string());
+        table.ListColumns();
+        std::string joined;
+        if (field == "#columns") {
+            for (int f = 0; f < table.ColumnCount; ++f) joined += (f > 0 ? "," : "") + table.FieldNames[static_cast<std::size_t>(f)];
+            return joined;
+        }
+        if (field == "#warnings") {
+            for (const std::string& warning : table.Warnings) joined += warning;
+            return joined;
+        }
+        for (int f = 0; f < table.ColumnCount; ++f) {
+            if (table.FieldNames[static_cast<std::size_t>(f)] != field) continue;
+            const CellValue cell = table.Cell(std::stoll(record), f);
+            std::string text = cell.Kind == CellKind::Binary ? BinaryCellText(cell.ByteSize) : CellText(cell, '.');
+            return text.erase(text.find_last_not_of(' ') + 1);
+        }
+        return "no field " + field;
+    } catch (const TableError& e) {
+        return e.what();
+    }
+}
+
+}  // namespace
+
+TEST(CorpusValues, CellsAreWhatTheSourceProjectsExpect) {
+    if (!std::filesystem::exists(QUILLET_CORPUS_DIR "/MANIFEST.tsv")) GTEST_SKIP() << "no corpus at " << QUILLET_CORPUS_DIR;
+    int rows = 0;
+    for (auto column : DataRows(QUILLET_TEST_DATA "/corpus_values.tsv")) {
+        column.resize(4);
+        SCOPED_TRACE(column[0] + " " + column[1]);
+        ++rows;
+        const std::string shown = Shown(column[0], column[1], column[2]);
+        if (column[2] == "#refused" || column[2] == "#warnings") {
+            EXPECT_NE(shown.find(column[3]), std::string::npos) << shown;
+        } else {
+            EXPECT_EQ(shown, column[3]);
+        }
+    }
+    EXPECT_GT(rows, 30);
 }

@@ -18,12 +18,6 @@ namespace {
 
 const std::filesystem::path kData = std::filesystem::path(QUILLET_TEST_DATA) / "code_pages";
 
-std::string Bytes(const std::string& hex) {
-    std::string bytes;
-    for (std::size_t i = 0; i + 1 < hex.size(); i += 2) bytes += static_cast<char>(std::stoi(hex.substr(i, 2), nullptr, 16));
-    return bytes;
-}
-
 // Converts the one-record table into each format (a comma-separated list); returns what the
 // readers give back of its record, a line per format after the format's name.
 std::string RoundTrip(const std::filesystem::path& table, const std::string& formats,
@@ -70,7 +64,7 @@ TEST(CodePages, TablesWrittenByPythonDbfComeBackFromEveryFormat) {
 TEST(CodePages, CutUndefinedAndLackingCharactersNeverBreakAReader) {
     TempDir dir;
     for (const auto& row : DataRows(kData / "built.tsv")) {
-        const std::string name = Bytes(row[3]), city = Bytes(row[4]);
+        const std::string name = HexBytes(row[3]), city = HexBytes(row[4]);
         TableBuilder table;
         table.LanguageDriver(static_cast<std::uint8_t>(std::stoi(row[1], nullptr, 16)));
         table.Field("NAME", 'C', static_cast<std::uint8_t>(name.size())).Field("CITY", 'C', static_cast<std::uint8_t>(city.size()));

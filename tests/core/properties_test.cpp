@@ -110,6 +110,25 @@ TEST(Properties, CodePagesDecodeAsCharacterByCharacter) {
     }
 }
 
+// Pages named by .cpg texts and language drivers, and what the screen shows of a field's bytes
+// (tests/data/code_pages/choice.tsv).
+TEST(Properties, CodePagesChosenAndShownAsTheTableSays) {
+    for (const auto& row : DataRows(QUILLET_TEST_DATA "/code_pages/choice.tsv")) {
+        SCOPED_TRACE(row.at(0) + " " + row.at(1));
+        if (row[0] != "screen") {
+            const CodePage* page = row[0] == "name" ? CodePage::ForName(row[1]) : CodePage::ForLanguageDriver(static_cast<std::uint8_t>(HexBytes(row[1])[0]));
+            EXPECT_EQ(page == nullptr ? 0 : page->Number(), std::stoi(row.at(2)));
+            continue;
+        }
+        const CodePage& page = *CodePage::ForNumber(std::stoi(row[1]));
+        const std::string bytes = HexBytes(row.at(2));
+        std::string shown;
+        for (const char16_t c : page.ToUtf16(bytes)) AppendUtf8CodePoint(shown, c);
+        EXPECT_EQ(shown, row.at(3));
+        EXPECT_EQ(page.WholeLength(bytes), std::stoul(row.at(4)));
+    }
+}
+
 // Decimals of any length, blanks and signs read to the correctly rounded double; numbers are
 // written in the 15-digit general form with either separator.
 TEST(Properties, NumbersReadAndWrittenAsTheLibraryDoes) {

@@ -30,8 +30,6 @@ std::string Outcome(const std::function<OpenTable()>& read, const std::string& f
     }
 }
 
-std::uint8_t Hex(std::string_view two) { return static_cast<std::uint8_t>(std::stoi(std::string(two), nullptr, 16)); }
-
 // Changes: @OFFSET=HEX writes bytes there, cut=N keeps N bytes (cut=-N drops N), append=HEX,
 // cpg=TEXT writes a .cpg file beside the table.
 std::string Changed(std::string bytes, const std::string& changes, const TempDir& dir) {
@@ -39,13 +37,12 @@ std::string Changed(std::string bytes, const std::string& changes, const TempDir
     for (std::string change; in >> change;) {
         const std::string value = change.substr(change.find('=') + 1);
         if (change[0] == '@') {
-            std::size_t at = std::stoul(change.substr(1));
-            for (std::size_t i = 0; i + 1 < value.size(); i += 2) bytes.at(at++) = static_cast<char>(Hex(value.substr(i, 2)));
+            bytes.replace(std::stoul(change.substr(1)), value.size() / 2, HexBytes(value));
         } else if (change.starts_with("cut=")) {
             const long n = std::stol(value);
             bytes.resize(n < 0 ? bytes.size() - static_cast<std::size_t>(-n) : static_cast<std::size_t>(n));
         } else if (change.starts_with("append=")) {
-            for (std::size_t i = 0; i + 1 < value.size(); i += 2) bytes += static_cast<char>(Hex(value.substr(i, 2)));
+            bytes += HexBytes(value);
         } else if (change.starts_with("cpg=")) {  // "_" stands for a blank
             WriteFileBytes(dir / "t.cpg", std::regex_replace(value, std::regex("_"), " "));
         }

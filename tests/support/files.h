@@ -58,6 +58,13 @@ inline std::vector<std::vector<std::string>> DataRows(const std::filesystem::pat
     return rows;
 }
 
+// "41FF" as the bytes 0x41 0xFF.
+inline std::string HexBytes(std::string_view hex) {
+    std::string bytes;
+    for (std::size_t i = 0; i + 1 < hex.size(); i += 2) bytes += static_cast<char>(std::stoi(std::string(hex.substr(i, 2)), nullptr, 16));
+    return bytes;
+}
+
 inline std::set<std::string> FolderEntries(const std::filesystem::path& folder) {
     std::set<std::string> names;
     for (const auto& entry : std::filesystem::directory_iterator(folder)) names.insert(entry.path().filename().string());

@@ -1,6 +1,7 @@
 // Each format's worked examples: the cases in tests/data/golden/cases.tsv export a table with
 // some options and must write their golden file byte for byte, whether the table is read whole
-// or a few records at a time, and the format's consumer must see in it what NAME.seen says.
+// or a few records at a time, and the format's consumer must see in it what NAME.seen says; and
+// what each consumer makes of NULs and line breaks.
 
 #include <gtest/gtest.h>
 
@@ -11,6 +12,7 @@
 
 using namespace quillet;
 using namespace quillet::testing;
+using namespace std::string_literals;
 
 TEST(Golden, EveryCaseWritesItsFileAndItsConsumerReadsIt) {
     int count = 0;
@@ -33,4 +35,19 @@ TEST(Golden, EveryCaseWritesItsFileAndItsConsumerReadsIt) {
         ++count;
     }
     EXPECT_GT(count, 20);
+}
+
+// Real tables pad text with NULs, and memo texts hold line breaks.
+TEST(ExportConsumers, NulsAndLineBreaksInEveryFormat) {
+    TempDir dir;
+    const OpenTable table =
+        OpenBuilt(TableBuilder().Field("TEXT", 'C', 8).Field("CODE", 'C', 8).Record({"l\r\nf  ", "8116\0\0\0\0"s}), dir);
+    std::string seen;
+    for (const ExportedFormat& format : ExportedFormats()) {
+        const ExportSettings settings = SettingsFor(WordsFor(format), dir.Path());
+        ExportTable(table, settings);
+        seen += std::string("== ") + format.Word + "\n" + ReadBack(OutputPath(table, settings, settings.OutputFormat));
+    }
+    seen += "== txt no-quotes\n" + Exported(table, SettingsFor("to=txt no-quotes", dir.Path()));
+    ExpectGolden(seen, "exports/nuls_and_line_breaks.seen");
 }

@@ -1,6 +1,7 @@
 """Two readings the tests make beside read_back.py.
 
-sheet_reader.py typed FILE.xlsx   the sheet's name, frozen cell and filter, then each cell's
+sheet_reader.py typed FILE.xlsx   the sheet's name, frozen cell, filter and the workbook's creation
+                                  time, then each cell's
                                   address, Python type, value, number format and boldness
 sheet_reader.py count FILE...     for each file: its name, a TAB and the rows read_back.py sees
                                   below the names (one Python for many files)
@@ -29,8 +30,9 @@ if mode == "count":
             sys.stdout = stdout
 else:
     import openpyxl
-    sheet = openpyxl.load_workbook(files[0]).active
-    out = ["%s %s %s" % (sheet.title, sheet.freeze_panes, sheet.auto_filter.ref)]
+    book = openpyxl.load_workbook(files[0])
+    sheet = book.active
+    out = ["%s %s %s created %s" % (sheet.title, sheet.freeze_panes, sheet.auto_filter.ref, book.properties.created)]
     out += ["%s %s %r %s %s" % (cell.coordinate, type(cell.value).__name__, cell.value, cell.number_format,
                                 cell.font.b) for row in sheet.iter_rows() for cell in row if cell.value is not None]
 sys.stdout.buffer.write(("\n".join(out) + "\n").encode("utf-8"))

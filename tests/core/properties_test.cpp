@@ -176,7 +176,7 @@ TEST(Properties, SqlNumericTypesWidenOnlyForValuesThatDoNotFit) {
             for (int d = 0, point = static_cast<int>(random() % (digits + 1)); d < digits && static_cast<int>(text.size()) < length; ++d) {
                 text += (d == point && d > 0 ? "." : "") + std::string(1, static_cast<char>('0' + (d ? random() % 10 : random() % 3)));
             }
-            t.Field("F" + std::to_string(f), 'N', static_cast<std::uint8_t>(length), static_cast<std::uint8_t>(random() % 9));
+            t.Field("F" + std::to_string(f), 'N', static_cast<std::uint8_t>(length), static_cast<std::uint8_t>(random() % 12));
             cells.push_back(text.substr(0, static_cast<std::size_t>(length)));
         }
         const OpenTable table = OpenBuilt(t.Record(cells), dir);

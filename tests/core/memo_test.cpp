@@ -62,6 +62,7 @@ TEST(Memo, EachCellShowsItsMemoOrStaysEmptyWithOneWarning) {
         {"cut short", 0xF5, 'M', "8", Fpt(64, text).substr(0, 512 + 12), "", unreadable.c_str()},
         {"dBASE III text up to 0x1A", 0x83, 'M', "1", std::string(512, '\0') + "first\r\n\x1A\x1Agarbage", "first\r\n", ""},
         {"dBASE III text to the end of the file", 0x83, 'M', "1", std::string(512, '\0') + "no marker", "no marker", ""},
+        {"dBASE III text longer than a read", 0x83, 'M', "1", std::string(512, '\0') + std::string(300000, 'y') + "\x1A", std::string(300000, 'y'), ""},
         {"dBASE IV text of its length", 0x8B, 'M', "1", Dbt(Dbt4Memo("hello", 13)), "hello", ""},
         {"dBASE IV binary memo", 0x8B, 'B', "1", Dbt(Dbt4Memo("hello", 13)), "(binary, 5 bytes)", ""},
         {"dBASE IV length below its header", 0x8B, 'M', "1", Dbt(Dbt4Memo("hello", 7)), "",

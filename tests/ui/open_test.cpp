@@ -5,6 +5,7 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QTableView>
 #include <QTest>
 #include <filesystem>
@@ -86,6 +87,7 @@ private slots:
         QVERIFY(f.Await(&MainWindow::tableOpened, [&] {
             act(f, kSample);
             QVERIFY(Shown(*f.Window, "busyLabel").contains(kSample) && ChildOf(*f.Window, QStringLiteral("busyLabel"))->isVisible());
+            QCOMPARE(ChildOf<QProgressBar>(*f.Window, QStringLiteral("progressBar"))->value(), 0);
         }));
 
         const OpenTable expected = ReadTableFile(kSample.toStdString());

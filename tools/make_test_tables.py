@@ -74,6 +74,7 @@ table("cyrillic.dbf", [(b"\xc8\xcc\xdf", "C", 24, 0)], [(b" ", [b"\xcf\xf0\xe8\x
 table("utf8.dbf", [(b"NAME", "C", 40, 0)], [(b" ", ["Łódź".encode()]), (b" ", ["Gdańsk Świętokrzyska".encode()]),
                                             (b" ", ["日本अ".encode()]), (b" ", [b"a" * 36 + b"\x80 \xe9"]),
                                             (b" ", ["😀 𝄞 Zoë".encode()])], cpg=b"UTF-8")
+table("polish.dbf", [(b"NAME", "C", 24, 0)], [(b" ", ["Zażółć gęślą jaźń {}".encode("cp1250")])], driver=0xC8)
 table("ascii_utf8.dbf", [(b"NAME", "C", 5, 0)], [(b" ", [b"plain"])], cpg=b"UTF-8")
 table("greek.dbf", [(b"NAME", "C", 20, 0)], [(b" ", ["Αθήνα".encode()]), (b" ", ["café".encode()])], cpg=b" utf8\r\n")
 table("latin1.dbf", [(b"NAME", "C", 10, 0)], [(b" ", [b"Gr\xfc\xdfe \x80"]), (b" ", [b"a\x81\x8d\x9db"])], cpg=b"ISO-8859-1")

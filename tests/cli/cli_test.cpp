@@ -105,6 +105,16 @@ TEST(Cli, FailingTablesAreNamedWithTheReasonAndTheOthersStillWritten) {
     EXPECT_EQ(run.Status, 2);
     EXPECT_EQ(run.Err, "quillet-cli: \"" + path + "last.dbf\" has no column \"AGEX\"; its columns are: NAME, CITY, AGE.\n");
     EXPECT_FALSE(std::filesystem::exists(dir / "last.htm"));
+
+#ifndef __SANITIZE_ADDRESS__  // the sanitizers reserve more address space than the limit below
+    // A memo of 1 GiB (a sparse file), where the command may use 400 MB: that table is named.
+    TableBuilder().Version(0xF5).Field("NOTE", 'M', 10).Record({"8"}).WriteTo(dir / "huge.dbf");
+    WriteFileBytes(dir / "huge.fpt", std::string(7, '\0') + "\x40" + std::string(504, '\0') + std::string("\0\0\0\x01\x40\0\0\0", 8));
+    std::filesystem::resize_file(dir / "huge.fpt", 520 + (1u << 30));
+    run = RunCli({"convert", path + "huge.dbf", path + "last.dbf", "--to", "csv"}, ".", "ulimit -v 400000");
+    EXPECT_EQ(run.Err, "quillet-cli: \"" + path + "huge.dbf\": there is not enough memory for it.\n");
+    EXPECT_EQ(run.Out, path + "last.csv\n");
+#endif
 }
 
 // Tables converted at the same time print, write and fail exactly as one after another.

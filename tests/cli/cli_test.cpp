@@ -48,6 +48,16 @@ TEST(Cli, EveryGoldenCaseWritesTheCoresBytes) {
     EXPECT_GT(count, 20);
 }
 
+// Numbers take the decimal separator of the locale's numbers, as in the desktop program.
+TEST(Cli, DecimalSeparatorOfTheLocale) {
+    TempDir dir;
+    Output("localedef -i de_DE -f UTF-8 " + ShellQuoted((dir / "de").string()) + " 2>&1");
+    if (!std::filesystem::exists(dir / "de" / "LC_NUMERIC")) GTEST_SKIP() << "no locale data (Debian's locales) to make de_DE";
+    RunCli({"convert", kData + "/tables/escapes.dbf", "--to", "txt", "--no-quotes", "--out", dir.Path().string()}, ".",
+           "export LC_ALL= LOCPATH=" + ShellQuoted(dir.Path().string()) + " LC_NUMERIC=de");
+    EXPECT_TRUE(ReadFileBytes(dir / "escapes.txt") == ReadFileBytes(kData + "/golden/escapes-plain.txt"));
+}
+
 TEST(Cli, InfoPrintsTheInformationLinesAndTheFields) {
     const CliRun run = RunCli({"info", "tables/people.dbf", "tables/binary.dbf", "tables/names_raw.dbf", "../../samples/empty.dbf"}, kData);
     EXPECT_EQ(run.Status, 0);

@@ -51,3 +51,23 @@ TEST(ExportConsumers, NulsAndLineBreaksInEveryFormat) {
     seen += "== txt no-quotes\n" + Exported(table, SettingsFor("to=txt no-quotes", dir.Path()));
     ExpectGolden(seen, "exports/nuls_and_line_breaks.seen");
 }
+
+// The RTF head of a table in each code page: the page and charset a word processor reads its
+// bytes with, and whether a cell keeps its bytes or spells its characters out.
+TEST(Golden, RtfNamesEachCodePageAndCharset) {
+    TempDir dir;
+    OpenTable table = OpenBuilt(TableBuilder().Field("A", 'C', 2).Record({"\xE9\xC1"}), dir);
+    std::string heads;
+    for (int number = 0; number < 70000; ++number) {
+        table.TableCodePage = CodePage::ForNumber(number);
+        if (table.TableCodePage == nullptr) continue;
+        const std::string rtf = Exported(table, SettingsFor("to=rtf no-header", dir.Path()));
+        const auto word = [&rtf](const char* name) {
+            const std::size_t at = rtf.find(name);
+            return rtf.substr(at, rtf.find('\\', at + 1) - at);
+        };
+        const std::size_t cellEnd = rtf.find("\\cell "), cell = rtf.rfind('\n', cellEnd) + 1;
+        heads += std::to_string(number) + " " + word("\\ansicpg") + " " + word("\\fcharset") + " " + rtf.substr(cell, cellEnd - cell) + "\n";
+    }
+    ExpectGolden(heads, "golden/rtf_heads.txt");
+}

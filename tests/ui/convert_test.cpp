@@ -78,14 +78,14 @@ private slots:
                                    << Expect([](ExportSettings& s) { s.Delimited.Delimiter = "|"; });
         QTest::newRow("htm") << int(OutputFormat::HTML) << "skipDeletedButton" << "HtmlOptionsDialog"
                              << Save([](QDialog& d, ScriptedPlatform& p) {
-                                    p.ColorAnswers = {QColor(Qt::red), std::nullopt};
+                                    p.ColorAnswers = {QColor(Qt::red), QColor(Qt::blue)};
                                     QTest::mouseClick(In(d, "textSwatch"), Qt::RightButton);  // not a choice
                                     QTest::mouseClick(In(d, "textSwatch"), Qt::LeftButton);
                                     In(d, "backSwatch")->setFocus();
                                     QTest::keyClick(In(d, "backSwatch"), Qt::Key_Space);
                                     In<QCheckBox>(d, "headerCheck")->setChecked(false);
                                 })
-                             << Expect([](ExportSettings& s) { s.Html = {"FF0000", "FFFFFF", false}; });
+                             << Expect([](ExportSettings& s) { s.Html = {"FF0000", "0000FF", false}; });
         QTest::newRow("rtf") << int(OutputFormat::RTF) << "onlyDeletedButton" << "RtfOptionsDialog"
                              << Save([](QDialog& d, ScriptedPlatform&) { In<QCheckBox>(d, "headerCheck")->setChecked(false); })
                              << Expect([](ExportSettings& s) { s.Rtf.IncludeHeader = false; });

@@ -18,6 +18,17 @@ void OpenTable::SetSource(const std::string& path) {
     TableBaseName = BaseNameOf(path);
 }
 
+void HoldRecord(const OpenTable& table, std::int64_t record) {
+    const auto held = static_cast<std::int64_t>(table.DeletedFlags.size());
+    if (table.Windows == nullptr || (record >= table.FirstHeld && record < table.FirstHeld + held)) return;
+    const std::int64_t count = table.RecordCount();
+    const std::int64_t size = std::min(count, std::max<std::int64_t>(1, table.Windows->WindowRecords()));
+    const std::int64_t behind = size / 4;
+    const std::int64_t first = record >= table.FirstHeld + held ? record - behind : record + behind + 1 - size;
+    const std::int64_t clamped = std::clamp<std::int64_t>(first, 0, count - size);
+    table.Windows->Hold(clamped, clamped + size);
+}
+
 std::string BaseNameOf(std::string_view path) {
     const auto slash = path.find_last_of('/');
     std::string_view name = slash == std::string_view::npos ? path : path.substr(slash + 1);

@@ -145,6 +145,12 @@ inline CellValue OpenTable::Cell(std::int64_t record, int field) const {
     return CellValue::Empty();
 }
 
+// Makes sure record is held. A table read a window at a time that does not hold it takes in a
+// window reaching a little behind it in the direction it was met from, so that rows read one
+// after another in either direction, or a page of the list, cost one read. Throws TableError
+// when the file fails.
+void HoldRecord(const OpenTable& table, std::int64_t record);
+
 // Calls visit(first, last) on runs of records that together are the whole table, in order, each
 // held in memory while visit runs: the whole table at once when it is held whole, else one
 // window after another.

@@ -28,6 +28,11 @@ public:
     TableStream& operator=(const TableStream&) = delete;
 
     OpenTable& Table() { return table_; }
+    const OpenTable& Table() const { return table_; }
+
+    // Another stream over the same opened file, with this one's table head (its code page and
+    // columns included) and none of its records, for another thread to read on its own.
+    std::unique_ptr<TableStream> Another(std::uint64_t windowBytes = kWindowBytes) const;
 
     std::int64_t WindowRecords() const override { return windowRecords_; }
     void Hold(std::int64_t first, std::int64_t last) override;
@@ -37,12 +42,29 @@ public:
     std::vector<std::string> Warnings() const { return memos_.Warnings(); }
 
 private:
-    std::unique_ptr<ByteSource> source_;
+    TableStream(const TableStream& other, std::uint64_t windowBytes);
+    // Holds no record.
+    void LetGo();
+
+    std::shared_ptr<ByteSource> source_;  // reads ranges on any thread
     MemoFinder findMemo_;
     OpenTable table_;
     std::int64_t windowRecords_ = 1;
     std::int64_t tallied_ = 0;  // the records whose memos are counted: those before it
     MemoTally memos_;
+};
+
+// A table as one more thread reads it: a table held whole is shared as it is, one read a window
+// at a time gets a stream of its own. Made on the thread that reads table, which then may go on
+// holding other windows of it.
+class TableForThread {
+public:
+    explicit TableForThread(const OpenTable& table);
+    const OpenTable& Table() const { return own_ ? own_->Table() : table_; }
+
+private:
+    const OpenTable& table_;
+    std::unique_ptr<TableStream> own_;
 };
 
 }  // namespace quillet

@@ -110,7 +110,8 @@ MainWindow::MainWindow(Platform& platform, QSettings& settings, QWidget* parent)
       settings_(settings),
       model_(new TableListModel(this)),
       loader_(this, [this](int permille) { progressBar_->setValue(permille); }, [this](Loaded l) { FinishOpen(std::move(l)); }),
-      writer_(this, [this](int permille) { progressBar_->setValue(permille); }, [this](const Written& w) { FinishConvert(w); }) {
+      writer_(this, [this](int permille) { progressBar_->setValue(permille); }, [this](const Written& w) { FinishConvert(w); }),
+      surveyor_(this, [](int) {}, [this](const Surveyed& s) { FinishSurvey(s); }) {
     setObjectName(QStringLiteral("MainWindow"));
     setWindowTitle(ProgramName());
     setWindowIcon(AppIcon());
@@ -127,6 +128,7 @@ MainWindow::MainWindow(Platform& platform, QSettings& settings, QWidget* parent)
 MainWindow::~MainWindow() {
     // Neither a write still running nor the list may read the table once the members go their ways.
     writer_.Wait();
+    StopSurvey();
     model_->SetTable(nullptr, exportSettings_.DecimalSeparator);
 }
 
@@ -293,7 +295,7 @@ void MainWindow::BuildStatusBar() {
     statusBar()->addPermanentWidget(details);
     // While a filter hides records, the count says how many of how many are shown.
     connect(browser_, &RecordBrowser::filterTextChanged, this, [this](const QString& shown) {
-        recordCountLabel_->setText(shown.isEmpty() ? tr("Records: %1").arg(table_.RecordCount()) : shown);
+        recordCountLabel_->setText(shown.isEmpty() ? tr("Records: %1").arg(table_->RecordCount()) : shown);
     });
 }
 
@@ -327,7 +329,7 @@ void MainWindow::openFile(const QString& path) {
     tableLoaded_ = true;
     openingPath_ = path;
     ShowBusy(tr("Reading \"%1\"...").arg(path));
-    loader_.Start([path](const BackgroundJob<Loaded>::Progress& progress) { return Read(path, progress); });
+    loader_.Start([path, windowBytes = listWindowBytes_](const BackgroundJob<Loaded>::Progress&) { return Read(path, windowBytes); });
 }
 
 void MainWindow::ShowBusy(const QString& what) {
@@ -346,12 +348,11 @@ void MainWindow::ShowRecords() {
     recordView_->setFocus();
 }
 
-MainWindow::Loaded MainWindow::Read(const QString& path, const BackgroundJob<Loaded>::Progress& progress) {
+MainWindow::Loaded MainWindow::Read(const QString& path, std::uint64_t windowBytes) {
     Loaded loaded;
     try {
-        loaded.Table = std::make_shared<OpenTable>(ReadTableFile(PathBytes(path), [&progress](std::uint64_t done, std::uint64_t total) {
-            progress(static_cast<std::int64_t>(done), static_cast<std::int64_t>(total));
-        }));
+        loaded.Stream = std::make_shared<TableStream>(PathBytes(path), windowBytes);
+        if (loaded.Stream->Table().RecordCount() > 0) HoldRecord(loaded.Stream->Table(), 0);
     } catch (const TableError& e) {
         if (e.ErrorKind() != TableError::Kind::UnknownVersion) {
             loaded.Message = QFile::decodeName(e.what());
@@ -372,7 +373,7 @@ MainWindow::Loaded MainWindow::Read(const QString& path, const BackgroundJob<Loa
         loaded.Message = tr("Cannot read \"%1\": %2").arg(path, QString::fromLocal8Bit(e.what()));
         return loaded;
     }
-    const OpenTable& table = *loaded.Table;
+    const OpenTable& table = loaded.Stream->Table();
     const std::int64_t lost = table.RecordsPromised - table.RecordCount();
     const bool cut = LastRecordCut(table, path);
     if (lost > 0 || cut) {
@@ -387,42 +388,80 @@ MainWindow::Loaded MainWindow::Read(const QString& path, const BackgroundJob<Loa
         }
         if (cut) loaded.Message += QLatin1Char(' ') + tr("The last record shown is itself cut short: its missing fields show empty.");
     }
-    if (!table.Warnings.empty()) {
-        loaded.Icon = MessageIcon::Warning;
-        if (loaded.Message.isEmpty()) loaded.Message = tr("Not all of \"%1\" could be read.").arg(path);
-        for (const std::string& warning : table.Warnings) loaded.Message += QStringLiteral("\n\n") + PathText(warning);
-    }
     return loaded;
 }
 
-void MainWindow::FinishOpen(Loaded loaded) {
-    if (loaded.Table) {
-        ShowTable(std::move(*loaded.Table));
-        RememberRecent(openingPath_);
+MainWindow::Surveyed MainWindow::Survey(TableStream& stream, const std::atomic<bool>& stop) {
+    Surveyed surveyed;
+    const OpenTable& table = stream.Table();
+    try {
+        for (std::int64_t first = 0; first < table.RecordCount(); first += stream.WindowRecords()) {
+            if (stop) return {0, {}, true};
+            stream.Hold(first, std::min(table.RecordCount(), first + stream.WindowRecords()));
+            for (std::int64_t r = first; r < first + static_cast<std::int64_t>(table.DeletedFlags.size()); ++r) {
+                surveyed.Deleted += table.IsDeleted(r) ? 1 : 0;
+            }
+        }
+        surveyed.Warnings = stream.Warnings();
+    } catch (const std::exception& e) {
+        surveyed.Warnings.push_back(e.what());
     }
+    return surveyed;
+}
+
+void MainWindow::FinishOpen(Loaded loaded) {
     ShowRecords();
-    if (!loaded.Message.isEmpty()) Tell(loaded.Message, loaded.Icon);
+    openMessage_ = loaded.Message;
+    openIcon_ = loaded.Icon;
+    if (!loaded.Stream) {
+        Tell(openMessage_, openIcon_);
+        emit tableOpened();
+        return;
+    }
+    ShowTable(std::move(loaded.Stream));
+    RememberRecent(openingPath_);
+}
+
+void MainWindow::StopSurvey() {
+    stopSurvey_->store(true);
+    surveyor_.Wait();
+    stopSurvey_ = std::make_shared<std::atomic<bool>>(false);
+}
+
+void MainWindow::FinishSurvey(const Surveyed& surveyed) {
+    if (surveyed.Stopped) return;
+    deletedCountLabel_->setText(tr("Deleted: %1").arg(surveyed.Deleted));
+    if (!surveyed.Warnings.empty()) {
+        openIcon_ = MessageIcon::Warning;
+        if (openMessage_.isEmpty()) openMessage_ = tr("Not all of \"%1\" could be read.").arg(openingPath_);
+        for (const std::string& warning : surveyed.Warnings) openMessage_ += QStringLiteral("\n\n") + PathText(warning);
+    }
+    if (!openMessage_.isEmpty()) Tell(openMessage_, openIcon_);
+    openMessage_.clear();
     emit tableOpened();
 }
 
-void MainWindow::ShowTable(OpenTable&& table) {
+void MainWindow::ShowTable(std::shared_ptr<TableStream> stream) {
+    StopSurvey();
     model_->SetTable(nullptr, exportSettings_.DecimalSeparator);
-    table_ = std::move(table);
-    table_.ListColumns();
-    table_.SetSource(PathBytes(openingPath_));
+    stream_ = std::move(stream);
+    table_ = &stream_->Table();
+    table_->ListColumns();
+    table_->SetSource(PathBytes(openingPath_));
     sourceBox_->setText(openingPath_);
-    const QString facts = PathText(InformationText(table_));
+    const QString facts = PathText(InformationText(*table_));
     infoBox_->setPlainText(facts.trimmed());
     infoBox_->setToolTip(facts.trimmed());
-    model_->SetTable(&table_, exportSettings_.DecimalSeparator);
-    browser_->SetTable(&table_, exportSettings_.DecimalSeparator);
+    model_->SetTable(table_, exportSettings_.DecimalSeparator);
+    browser_->SetTable(table_, exportSettings_.DecimalSeparator);
     recordView_->scrollToTop();
-
-    std::int64_t deleted = 0;
-    for (std::int64_t r = 0; r < table_.RecordCount(); ++r) deleted += table_.IsDeleted(r) ? 1 : 0;
     ShowCodePage();
-    deletedCountLabel_->setText(tr("Deleted: %1").arg(deleted));
+    deletedCountLabel_->setText(tr("Deleted: counting..."));
     if (!saveBox_->text().isEmpty()) RefreshSaveBox();
+    // Through a stream of its own, so the list goes on holding the records it shows meanwhile.
+    surveyor_.Start([survey = std::shared_ptr<TableStream>(stream_->Another()), stop = stopSurvey_](const auto&) {
+        return Survey(*survey, *stop);
+    });
 }
 
 void MainWindow::ChooseCodePage(int index) {
@@ -430,25 +469,25 @@ void MainWindow::ChooseCodePage(int index) {
     if (sourceBox_->text().isEmpty()) return;  // no table shown to re-read
     // A file being written reads the table's page: it keeps the one it started with.
     if (page != nullptr && !busy()) {
-        UseChosenCodePage(table_, *page);
+        UseChosenCodePage(*table_, *page);
         // Texts sort and match anew in the new page: the list starts again from file order.
-        model_->SetTable(&table_, exportSettings_.DecimalSeparator);
-        browser_->SetTable(&table_, exportSettings_.DecimalSeparator);
+        model_->SetTable(table_, exportSettings_.DecimalSeparator);
+        browser_->SetTable(table_, exportSettings_.DecimalSeparator);
     }
     ShowCodePage();
 }
 
 void MainWindow::ShowCodePage() {
-    const QString line = QString::fromStdString(CodePageLine(table_));
+    const QString line = QString::fromStdString(CodePageLine(*table_));
     codePageLabel_->setText(line);
     codePageBox_->setToolTip(line);
     const QSignalBlocker quiet(codePageBox_);
-    codePageBox_->setCurrentIndex(codePageBox_->findData(table_.TableCodePage->Number()));
+    codePageBox_->setCurrentIndex(codePageBox_->findData(table_->TableCodePage->Number()));
     codePageBox_->setEnabled(true);
 }
 
 void MainWindow::RefreshSaveBox() {
-    saveBox_->setText(PathText(OutputPathText(exportSettings_.SaveFolder, table_.TableBaseName,
+    saveBox_->setText(PathText(OutputPathText(exportSettings_.SaveFolder, table_->TableBaseName,
                                               ExtensionOf(exportSettings_.OutputFormat))));
 }
 
@@ -474,11 +513,11 @@ void MainWindow::browse() {
 void MainWindow::chooseColumns() {
     if (!tableLoaded_ || busy()) return;
     QStringList names;
-    for (int field = 0; field < table_.ColumnCount; ++field) {
-        names.append(Decoded(*table_.TableCodePage, table_.FieldNames[static_cast<std::size_t>(field)]));
+    for (int field = 0; field < table_->ColumnCount; ++field) {
+        names.append(Decoded(*table_->TableCodePage, table_->FieldNames[static_cast<std::size_t>(field)]));
     }
-    ColumnsDialog dialog(names, table_.ColumnSelected, this);
-    if (dialog.exec() == QDialog::Accepted) table_.ColumnSelected = dialog.selection();
+    ColumnsDialog dialog(names, table_->ColumnSelected, this);
+    if (dialog.exec() == QDialog::Accepted) table_->ColumnSelected = dialog.selection();
 }
 
 void MainWindow::convert() {
@@ -495,12 +534,14 @@ void MainWindow::convert() {
     if (!AskOptions(format)) return;
     exportSettings_.OutputFormat = format;
     exportSettings_.RecordFilter = static_cast<RecordFilter>(recordFilter_->checkedId());
-    const std::string path = OutputPath(table_, exportSettings_, format);
+    const std::string path = OutputPath(*table_, exportSettings_, format);
     ShowBusy(tr("Writing \"%1\"...").arg(PathText(path)));
-    writer_.Start([table = &table_, settings = exportSettings_, path](const BackgroundJob<Written>::Progress& progress) {
+    // The file is written from a reading of the table of its own, while the list goes on showing it.
+    writer_.Start([table = std::make_shared<const TableForThread>(*table_), settings = exportSettings_,
+                   path](const BackgroundJob<Written>::Progress& progress) {
         Written written;
         try {
-            const ExportResult result = ExportTable(*table, settings, progress);
+            const ExportResult result = ExportTable(table->Table(), settings, progress);
             for (const std::string& note : result.Notes) {
                 if (!written.Notes.isEmpty()) written.Notes += QLatin1Char('\n');
                 written.Notes += PathText(note);

@@ -2,10 +2,12 @@
 
 #include <QMainWindow>
 #include <QString>
+#include <atomic>
 #include <memory>
 
 #include "export/export_settings.h"
 #include "table/open_table.h"
+#include "table/table_stream.h"
 #include "ui/background_job.h"
 #include "ui/platform/platform.h"
 
@@ -38,16 +40,22 @@ public:
     MainWindow(Platform& platform, QSettings& settings, QWidget* parent = nullptr);
     ~MainWindow() override;
 
-    const OpenTable& table() const { return table_; }
+    const OpenTable& table() const { return *table_; }
     const ExportSettings& exportSettings() const { return exportSettings_; }
     bool busy() const { return loader_.Running() || writer_.Running(); }
+
+    // The list reads a window of this many bytes of records at a time around what it shows.
+    static constexpr std::uint64_t kListWindowBytes = 1u << 20;
+    void setListWindowBytes(std::uint64_t bytes) { listWindowBytes_ = bytes; }
 
     // Where the open dialog starts when no table has been opened from elsewhere yet.
     void setDefaultOpenFolder(const QString& folder);
 
     // "Open": asks for a table file, then openFile.
     void openTable();
-    // Reads path on a worker thread while the window waits; tableOpened follows, whatever became of it.
+    // Reads path's header and first records on a worker thread while the window waits, then shows
+    // the list while the deleted records are counted and the memos read through; tableOpened
+    // follows that, or the refusal.
     void openFile(const QString& path);
     // "Browse": the save-location dialog, then the Save box from the folder chosen.
     void browse();
@@ -68,9 +76,15 @@ protected:
 
 private:
     struct Loaded {
-        std::shared_ptr<OpenTable> Table;  // null when the file was refused
+        std::shared_ptr<TableStream> Stream;  // null when the file was refused
         QString Message;                   // why it was refused, or what the user must know of it
         MessageIcon Icon = MessageIcon::Critical;
+    };
+    // What reading the whole table once told.
+    struct Surveyed {
+        std::int64_t Deleted = 0;
+        std::vector<std::string> Warnings;  // what could not be read, ready to show
+        bool Stopped = false;               // another table came first
     };
     struct Written {
         QString Failure;  // why nothing was written; empty when the file was
@@ -83,7 +97,9 @@ private:
     void ShowBusy(const QString& what);
     void ShowRecords();
     void FinishOpen(Loaded loaded);
-    void ShowTable(OpenTable&& table);
+    void ShowTable(std::shared_ptr<TableStream> stream);
+    void StopSurvey();
+    void FinishSurvey(const Surveyed& surveyed);
     void ChooseCodePage(int index);
     void ShowCodePage();
     void RememberRecent(const QString& path);
@@ -93,11 +109,17 @@ private:
     bool AskOptions(OutputFormat format);
     void FinishConvert(const Written& written);
     void Tell(const QString& text, MessageIcon icon);
-    static Loaded Read(const QString& path, const BackgroundJob<Loaded>::Progress& progress);
+    static Loaded Read(const QString& path, std::uint64_t windowBytes);
+    static Surveyed Survey(TableStream& stream, const std::atomic<bool>& stop);
 
     Platform& platform_;
     QSettings& settings_;
-    OpenTable table_;
+    OpenTable noTable_;
+    std::shared_ptr<TableStream> stream_;  // the table shown; the list holds a window of it
+    OpenTable* table_ = &noTable_;
+    std::uint64_t listWindowBytes_ = kListWindowBytes;
+    QString openMessage_;  // told once the survey is done
+    MessageIcon openIcon_ = MessageIcon::Critical;
     ExportSettings exportSettings_;
     bool tableLoaded_ = false;
     QString defaultOpenFolder_;
@@ -124,6 +146,8 @@ private:
 
     BackgroundJob<Loaded> loader_;
     BackgroundJob<Written> writer_;
+    std::shared_ptr<std::atomic<bool>> stopSurvey_ = std::make_shared<std::atomic<bool>>(false);
+    BackgroundJob<Surveyed> surveyor_;
 };
 
 }  // namespace quillet

@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 
 #include "table/cell_text.h"
+#include "table/table_error.h"
 #include "ui/decoded_text.h"
 #include "ui/field_facts.h"
 
@@ -11,6 +12,11 @@ namespace quillet {
 QString RecordDetailsHtml(const OpenTable& table, std::int64_t record, char decimalSeparator) {
     const auto tr = [](const char* text) { return QCoreApplication::translate("RecordDetails", text); };
     QString html = QStringLiteral("<h3>%1</h3>").arg(tr("Record %1 of %2").arg(record + 1).arg(table.RecordCount()));
+    try {
+        HoldRecord(table, record);
+    } catch (const TableError& e) {
+        return html + QStringLiteral("<p>%1</p>").arg(QString::fromLocal8Bit(e.what()).toHtmlEscaped());
+    }
     if (table.IsDeleted(record)) html += QStringLiteral("<p><i>%1</i></p>").arg(tr("Deleted"));
     std::string bytes;
     for (int field = 0; field < table.ColumnCount; ++field) {

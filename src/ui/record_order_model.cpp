@@ -2,6 +2,7 @@
 
 #include <QtConcurrent/QtConcurrentRun>
 
+#include "table/table_stream.h"
 #include "ui/field_facts.h"
 #include "ui/record_sort.h"
 
@@ -98,8 +99,8 @@ void RecordOrderModel::CycleSort(int column) {
         ApplySort({});
         return;
     }
-    Start(sortJob_, [table = table_, field, descending = descending_](const JobSteps& steps) {
-        return SortRecords(*table, field, descending, QLocale(), steps);
+    Start(sortJob_, [field, descending = descending_](const OpenTable& table, const JobSteps& steps) {
+        return SortRecords(table, field, descending, QLocale(), steps);
     });
 }
 
@@ -109,30 +110,32 @@ void RecordOrderModel::SetFilter(const TextQuery& query) {
         ApplyFilter({});
         return;
     }
-    Start(filterJob_, [table = table_, query, separator = decimalSeparator_](const JobSteps& steps) {
-        return CountMatches(*table, query, separator, steps);
+    Start(filterJob_, [query, separator = decimalSeparator_](const OpenTable& table, const JobSteps& steps) {
+        return CountMatches(table, query, separator, steps);
     });
 }
 
 void RecordOrderModel::CountMatchesOf(const TextQuery& query) {
     findJob_.future().cancel();
     if (query.Text.isEmpty() || table_ == nullptr) return;
-    Start(findJob_, [table = table_, query, separator = decimalSeparator_](const JobSteps& steps) {
-        return CountMatches(*table, query, separator, steps);
+    Start(findJob_, [query, separator = decimalSeparator_](const OpenTable& table, const JobSteps& steps) {
+        return CountMatches(table, query, separator, steps);
     });
 }
 
 template <typename Result, typename Work>
 void RecordOrderModel::Start(QFutureWatcher<std::optional<Result>>& job, Work work) {
-    job.setFuture(QtConcurrent::run(&pool_, [work](QPromise<std::optional<Result>>& promise) {
+    // The job reads the table on its own, while the list goes on showing it.
+    const auto table = std::make_shared<const TableForThread>(*table_);
+    job.setFuture(QtConcurrent::run(&pool_, [work, table](QPromise<std::optional<Result>>& promise) {
         promise.setProgressRange(0, 1000);
         const JobSteps steps = [&promise](int permille) {
             promise.setProgressValue(permille);
             return !promise.isCanceled();
         };
-        // Out of memory, the order stays as it was.
+        // Out of memory, or the file cut short since it was opened: the order stays as it was.
         try {
-            promise.addResult(work(steps));
+            promise.addResult(work(table->Table(), steps));
         } catch (...) {
             promise.addResult(std::optional<Result>());
         }

@@ -4,6 +4,8 @@
 #include <climits>
 
 #include "table/cell_text.h"
+#include "table/table_error.h"
+#include "table/table_stream.h"
 #include "ui/decoded_text.h"
 
 namespace quillet {
@@ -62,6 +64,11 @@ bool CellMatcher::MatchesShown(std::string_view bytes) const {
 }
 
 bool CellMatcher::Matches(std::int64_t record, int field) {
+    try {
+        HoldRecord(table_, record);
+    } catch (const TableError&) {
+        return false;  // a file cut short since it was opened: its lost records hold nothing
+    }
     const CellValue cell = table_.Cell(record, field);
     if (cell.Kind == CellKind::Text) return MatchesShown(cell.Text);
     // As the list shows them: binary memos by their size (which AppendCellText leaves out).
@@ -90,8 +97,9 @@ std::optional<std::vector<std::uint16_t>> CountMatches(const OpenTable& table, c
                                                        char decimalSeparator, const JobSteps& steps) {
     std::vector<std::uint16_t> counts(static_cast<std::size_t>(table.RecordCount()));
     std::atomic<bool> stop = false;
+    const TableForThread second(table);
     const bool done = InTwoHalves(counts.size(), [&](std::size_t begin, std::size_t end, bool first) {
-        CellMatcher matcher(table, query, decimalSeparator);
+        CellMatcher matcher(first ? table : second.Table(), query, decimalSeparator);
         for (std::size_t r = begin; r < end && !stop; ++r) {
             if (first && r % 16384 == 0 && !steps(static_cast<int>(1000 * r / end))) stop = true;
             counts[r] = static_cast<std::uint16_t>(matcher.CountIn(static_cast<std::int64_t>(r)));

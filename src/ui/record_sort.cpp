@@ -28,35 +28,47 @@ std::string_view WithoutPadding(std::string_view text) {
     return text.substr(0, end);
 }
 
-// Each distinct text once, numbered in the order met: an open-addressing table over the views.
+// Each distinct text once, numbered in the order met: an open-addressing table over copies of
+// the texts (a table read a window at a time lets go of the cells it gave).
 class DistinctTexts {
 public:
     std::uint32_t IdOf(std::string_view text) {
-        if (2 * (texts_.size() + 1) > slots_.size()) Grow();
+        if (2 * (ends_.size() + 1) > slots_.size()) Grow();
         const std::size_t hash = std::hash<std::string_view>{}(text);
         std::size_t at = hash & (slots_.size() - 1);
         for (; slots_[at] != 0; at = (at + 1) & (slots_.size() - 1)) {
             const std::uint32_t id = slots_[at] - 1;
-            if (hashes_[id] == hash && texts_[id] == text) return id;
+            if (hashes_[id] == hash && TextOf(id) == text) return id;
         }
-        texts_.push_back(text);
+        bytes_.append(text);
+        ends_.push_back(bytes_.size());
         hashes_.push_back(hash);
-        slots_[at] = static_cast<std::uint32_t>(texts_.size());
+        slots_[at] = static_cast<std::uint32_t>(ends_.size());
         return slots_[at] - 1;
     }
-    const std::vector<std::string_view>& Texts() const { return texts_; }
+    // Valid until the next IdOf.
+    std::vector<std::string_view> Texts() const {
+        std::vector<std::string_view> texts(ends_.size());
+        for (std::uint32_t id = 0; id < ends_.size(); ++id) texts[id] = TextOf(id);
+        return texts;
+    }
 
 private:
+    std::string_view TextOf(std::uint32_t id) const {
+        const std::size_t begin = id == 0 ? 0 : ends_[id - 1];
+        return std::string_view(bytes_).substr(begin, ends_[id] - begin);
+    }
     void Grow() {
         slots_.assign(std::max<std::size_t>(8, 2 * slots_.size()), 0);
-        for (std::uint32_t id = 0; id < texts_.size(); ++id) {
+        for (std::uint32_t id = 0; id < ends_.size(); ++id) {
             std::size_t at = hashes_[id] & (slots_.size() - 1);
             while (slots_[at] != 0) at = (at + 1) & (slots_.size() - 1);
             slots_[at] = id + 1;
         }
     }
 
-    std::vector<std::string_view> texts_;
+    std::string bytes_;             // the texts one after another
+    std::vector<std::size_t> ends_;  // where each text ends in bytes_
     std::vector<std::size_t> hashes_;
     std::vector<std::uint32_t> slots_;  // id + 1, 0 for a free slot
 };
@@ -114,6 +126,7 @@ std::optional<std::vector<std::int32_t>> SortRecords(const OpenTable& table, int
     DistinctTexts distinct;
     for (std::size_t r = 0; r < count; ++r) {
         if (r % 65536 == 0 && !steps(static_cast<int>(300 * r / count))) return std::nullopt;
+        HoldRecord(table, static_cast<std::int64_t>(r));
         const CellValue cell = table.Cell(static_cast<std::int64_t>(r), field);
         std::uint64_t key = kEmptyKey;
         if (cell.Kind == CellKind::Number) {

@@ -6,6 +6,7 @@
 #include <limits>
 
 #include "table/cell_text.h"
+#include "table/table_error.h"
 #include "ui/decoded_text.h"
 
 namespace quillet {
@@ -64,6 +65,11 @@ bool TableListModel::IsBinary(int record, int field) const {
 QVariant TableListModel::data(const QModelIndex& index, int role) const {
     if (table_ == nullptr || !index.isValid()) return {};
     const int record = index.row();
+    try {
+        HoldRecord(*table_, record);
+    } catch (const TableError&) {
+        return {};  // a file cut short since it was opened: its lost records show empty
+    }
     if (index.column() == 0) {
         if (role == Qt::DecorationRole) return table_->IsDeleted(record) ? deletedImage_ : liveImage_;
         return {};

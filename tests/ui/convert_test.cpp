@@ -8,12 +8,14 @@
 #include <QRadioButton>
 #include <QTableView>
 #include <QTest>
+#include <QTextBrowser>
 #include <filesystem>
 
 #include "export/exporters.h"
 #include "support/opened_table.h"
 #include "support/window_fixture.h"
 #include "ui/output_path_text.h"
+#include "ui/record_order_model.h"
 
 using namespace quillet;
 using namespace quillet::testing;
@@ -223,6 +225,39 @@ private slots:
         QCOMPARE(f.Platform.FileDialogStarts.size(), asked);
         QVERIFY(converted.wait());
         QVERIFY(dropTaken());
+    }
+
+    // Another program cuts the table short while it is open: the records it lost show empty, the
+    // order stays as it was, the details and a conversion say what happened.
+    void bearsTheTableCutShortWhileOpen() {
+        WindowFixture f;
+        const TempDir out;
+        const QString path = f.PathOf("cut.dbf");
+        TableBuilder t;
+        t.Field("NAME", 'C', 40);
+        for (int i = 0; i < 100; ++i) t.Record({"name " + std::to_string(i)});
+        t.WriteTo(path.toStdString());
+        QVERIFY(f.Open(path));
+        std::filesystem::resize_file(path.toStdString(), 65 + 10 * 41);
+        auto* view = ChildOf<QTableView>(*f.Window, QStringLiteral("recordView"));
+        auto* order = qobject_cast<RecordOrderModel*>(view->model());
+        QCOMPARE(order->index(0, 2).data().toString().trimmed(), QStringLiteral("name 0"));
+        view->scrollToBottom();
+        QTest::qWait(20);
+        QCOMPARE(order->index(99, 2).data().toString(), QString());
+        order->CycleSort(order->ColumnOfField(0));
+        QVERIFY(QTest::qWaitFor([order] { return !order->Busy(); }));
+        QCOMPARE(order->index(1, 0).data().toString(), QStringLiteral("2"));
+        Click(*f.Window, "detailsButton");
+        view->setCurrentIndex(order->index(99, 2));
+        QVERIFY(ChildOf<QTextBrowser>(*f.Window, QStringLiteral("recordDetails"))->toPlainText().contains(QStringLiteral("ended")));
+
+        Browse(f, out.Path());
+        ChildOf<QRadioButton>(*f.Window, QStringLiteral("format%1").arg(int(OutputFormat::XML)))->click();
+        QVERIFY(f.Await(&MainWindow::converted, [&] { Click(*f.Window, "convertButton"); }));
+        QCOMPARE(f.Platform.Messages.size(), 1);
+        QVERIFY(f.Platform.Messages[0].Text.contains(QStringLiteral("Cannot read \"%1\": the file ended").arg(path)));
+        QVERIFY(FolderEntries(out.Path()).empty());
     }
 
     void saysWhyItCannotConvert() {

@@ -20,6 +20,10 @@ struct WindowFixture {
     ModalDialogs Dialogs;
     std::unique_ptr<MainWindow> Window = std::make_unique<MainWindow>(Platform, Settings);
 
+    // A few records a window, so that every flow also crosses from window to window.
+    WindowFixture() { Window->setListWindowBytes(kFewRecords); }
+    static constexpr std::uint64_t kFewRecords = 200;
+
     QString PathOf(const std::string& name) const { return QString::fromStdString((Folder / name).string()); }
 
     // Runs act and waits until the window signals done.

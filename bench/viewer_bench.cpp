@@ -21,7 +21,8 @@
 #include <time.h>
 
 #include "table/cell_text.h"
-#include "table/read_table.h"
+#include "table/table_stream.h"
+#include "ui/main_window.h"
 #include "ui/record_browser.h"
 #include "ui/record_order_model.h"
 #include "ui/table_list_model.h"
@@ -74,7 +75,9 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: quillet-viewer-bench TABLE\n");
         return 2;
     }
-    OpenTable table = ReadTableFile(argv[1]);
+    // Read as the desktop program reads it: a window at a time around what the list shows.
+    TableStream stream(argv[1], MainWindow::kListWindowBytes);
+    OpenTable& table = stream.Table();
     table.ListColumns();
     TableListModel model;
     model.SetTable(&table, '.');
@@ -93,6 +96,7 @@ int main(int argc, char** argv) {
     }
 
     const std::int64_t last = table.RecordCount() - 1;
+    HoldRecord(table, last);
     const std::string value = CellText(table.Cell(last, FieldNamed(table, "AMOUNT")), '.');
     const auto count = CountMatches(table, {QString::fromStdString(value), false, true, -1}, '.', [](int) { return true; });
     if (std::count_if(count->begin(), count->end(), [](std::uint16_t n) { return n != 0; }) != 1) {

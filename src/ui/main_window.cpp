@@ -462,6 +462,7 @@ void MainWindow::ShowTable(std::shared_ptr<TableStream> stream) {
     surveyor_.Start([survey = std::shared_ptr<TableStream>(stream_->Another()), stop = stopSurvey_](const auto&) {
         return Survey(*survey, *stop);
     });
+    emit tableShown();
 }
 
 void MainWindow::ChooseCodePage(int index) {

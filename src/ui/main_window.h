@@ -66,6 +66,8 @@ public:
     void showAbout();
 
 signals:
+    // The list shows the table's first records; its deleted count and warnings follow.
+    void tableShown();
     void tableOpened();
     void converted();
 

@@ -24,7 +24,10 @@ void HoldRecord(const OpenTable& table, std::int64_t record) {
     const std::int64_t count = table.RecordCount();
     const std::int64_t size = std::min(count, std::max<std::int64_t>(1, table.Windows->WindowRecords()));
     const std::int64_t behind = size / 4;
-    const std::int64_t first = record >= table.FirstHeld + held ? record - behind : record + behind + 1 - size;
+    // Just after the window held: a run through the records, which reads the next window ahead.
+    const std::int64_t first = record == table.FirstHeld + held ? record
+                               : record > table.FirstHeld + held ? record - behind
+                                                                 : record + behind + 1 - size;
     const std::int64_t clamped = std::clamp<std::int64_t>(first, 0, count - size);
     table.Windows->Hold(clamped, clamped + size);
 }

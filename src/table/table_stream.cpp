@@ -12,6 +12,26 @@ std::int64_t RecordsIn(std::uint64_t windowBytes, const OpenTable& table) {
     return static_cast<std::int64_t>(std::max<std::uint64_t>(1, windowBytes / length));
 }
 
+void LetGoOfRecords(OpenTable& table) {
+    table.RecordBytes = {};
+    table.DeletedFlags = {};
+    for (FieldCells& cells : table.Fields) {
+        cells.Numbers = {};
+        cells.Truths = {};
+        cells.DerivedText = {};
+        cells.Lengths = {};
+        cells.Memos = {};
+        cells.Nulls = {};
+    }
+}
+
+// The table's header, fields, code page and columns, holding no record.
+OpenTable HeadOf(const OpenTable& table) {
+    OpenTable head = table;
+    LetGoOfRecords(head);
+    return head;
+}
+
 }  // namespace
 
 TableStream::TableStream(const std::string& path, std::uint64_t windowBytes)
@@ -28,25 +48,11 @@ TableStream::TableStream(std::unique_ptr<ByteSource> source, const std::string& 
 }
 
 TableStream::TableStream(const TableStream& other, std::uint64_t windowBytes)
-    : source_(other.source_), findMemo_(other.findMemo_), table_(other.table_) {
-    // The head without the other stream's records: its window is held anew when asked for, with
-    // its memos counted here.
-    LetGo();
+    // Without the other stream's records: its window is held anew when asked for, with its
+    // memos counted here.
+    : source_(other.source_), findMemo_(other.findMemo_), table_(HeadOf(other.table_)) {
     windowRecords_ = RecordsIn(windowBytes, table_);
     table_.Windows = this;
-}
-
-void TableStream::LetGo() {
-    table_.RecordBytes = {};
-    table_.DeletedFlags = {};
-    for (FieldCells& cells : table_.Fields) {
-        cells.Numbers = {};
-        cells.Truths = {};
-        cells.DerivedText = {};
-        cells.Lengths = {};
-        cells.Memos = {};
-        cells.Nulls = {};
-    }
 }
 
 std::unique_ptr<TableStream> TableStream::Another(std::uint64_t windowBytes) const {
@@ -56,19 +62,45 @@ std::unique_ptr<TableStream> TableStream::Another(std::uint64_t windowBytes) con
 void TableStream::Hold(std::int64_t first, std::int64_t last) {
     const auto held = static_cast<std::int64_t>(table_.DeletedFlags.size());
     if (first == table_.FirstHeld && last == first + held) return;
+    const bool sequential = first == 0 || first == heldLast_;
     MemoTally memos;
     try {
-        memos = ReadRecordWindow(*source_, table_, first, last, findMemo_);
+        if (aheadRead_.valid() && first == aheadFirst_ && last == aheadLast_) {
+            memos = aheadRead_.get();
+            std::swap(table_.RecordBytes, ahead_.RecordBytes);
+            std::swap(table_.DeletedFlags, ahead_.DeletedFlags);
+            std::swap(table_.Fields, ahead_.Fields);
+            table_.FirstHeld = ahead_.FirstHeld;
+            if (!ahead_.MemoPath.empty()) table_.MemoPath = ahead_.MemoPath;
+        } else {
+            // A window read ahead for nothing: the read must end before another may start.
+            if (aheadRead_.valid()) aheadRead_.wait();
+            aheadRead_ = {};
+            memos = ReadRecordWindow(*source_, table_, first, last, findMemo_);
+        }
     } catch (...) {
         // A window read in part would give cells the file never had.
-        LetGo();
+        aheadRead_ = {};
+        LetGoOfRecords(table_);
         throw;
     }
+    heldLast_ = last;
     // Exporters that look at the records twice hold each window twice.
     if (last > tallied_) {
         memos_.Add(memos);
         tallied_ = last;
     }
+    if (sequential && last < table_.RecordCount()) ReadAhead(last, std::min(table_.RecordCount(), last + windowRecords_));
+}
+
+void TableStream::ReadAhead(std::int64_t first, std::int64_t last) {
+    if (!aheadMade_) ahead_ = HeadOf(table_);
+    aheadMade_ = true;
+    aheadFirst_ = first;
+    aheadLast_ = last;
+    aheadRead_ = std::async(std::launch::async, [this, first, last] {
+        return ReadRecordWindow(*source_, ahead_, first, last, findMemo_);
+    });
 }
 
 TableForThread::TableForThread(const OpenTable& table) : table_(table) {

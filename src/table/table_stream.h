@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <future>
 #include <memory>
 #include <string>
 #include <vector>
@@ -9,9 +10,11 @@
 
 namespace quillet {
 
-// A table read a window of records at a time, so that converting it takes the memory of one
-// window, whatever the table's size. Table() has the header, fields and code page at once and
+// A table read a window of records at a time, so that converting it takes the memory of two
+// windows, whatever the table's size. Table() has the header, fields and code page at once and
 // holds records only as its users ask for them (see ForEachWindow), one window after another.
+// While its users work on a window that follows the one before, the next is read on a thread of
+// its own.
 class TableStream final : public RecordWindows {
 public:
     // Record bytes a window holds by default: room to format on both cores, small beside any
@@ -43,8 +46,8 @@ public:
 
 private:
     TableStream(const TableStream& other, std::uint64_t windowBytes);
-    // Holds no record.
-    void LetGo();
+    // Reads records [first, last) into ahead_ on a thread of its own.
+    void ReadAhead(std::int64_t first, std::int64_t last);
 
     std::shared_ptr<ByteSource> source_;  // reads ranges on any thread
     MemoFinder findMemo_;
@@ -52,6 +55,13 @@ private:
     std::int64_t windowRecords_ = 1;
     std::int64_t tallied_ = 0;  // the records whose memos are counted: those before it
     MemoTally memos_;
+    std::int64_t heldLast_ = -1;  // where the window held last ended
+    // The next window, read while the held one is used: the head's copy that holds it, its
+    // records, and what reading them met. Declared last: the read ends before the rest goes.
+    OpenTable ahead_;
+    bool aheadMade_ = false;
+    std::int64_t aheadFirst_ = 0, aheadLast_ = 0;
+    std::future<MemoTally> aheadRead_;
 };
 
 // A table as one more thread reads it: a table held whole is shared as it is, one read a window

@@ -24,6 +24,31 @@ std::string WithPlaceholder(std::string text, const std::filesystem::path& folde
 
 const std::string kData = QUILLET_TEST_DATA;
 
+// Each line of tests/data/cli/NAME.tsv is one call in dir (TAB between arguments, TABLE for
+// dir's people.dbf): what each says and its exit status (the manual once, in manual.txt), then
+// every file dir holds but its tables, with its bytes.
+std::string Transcript(const std::string& name, const TempDir& dir) {
+    std::ifstream cases(kData + "/cli/" + name + ".tsv");
+    std::string results, manual = ReadFileBytes(kData + "/cli/manual.txt");
+    for (std::string line; std::getline(cases, line);) {
+        std::vector<std::string> arguments;
+        std::istringstream split(line);
+        for (std::string a; std::getline(split, a, '\t');) arguments.push_back(a == "TABLE" ? (dir / "people.dbf").string() : a);
+        CliRun run = RunCli(arguments, dir.Path());
+        if (line == "--help") ExpectGolden(run.Out, "cli/manual.txt");
+        results += "$ " + line + "\nexit " + std::to_string(run.Status) + "\n" + (run.Out == manual ? "(the manual)\n" : run.Out) + run.Err;
+    }
+    std::set<std::filesystem::path> files;  // in name order, whatever the file system's
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(dir.Path())) {
+        if (entry.is_regular_file() && entry.path().extension() != ".dbf") files.insert(std::filesystem::relative(entry.path(), dir.Path()));
+    }
+    for (const auto& file : files) {
+        const std::string bytes = ReadFileBytes(dir / file);
+        results += "== " + file.string() + "\n" + (Mentions(bytes, std::string(1, '\0')) ? std::to_string(bytes.size()) + " bytes, not text" : bytes) + "\n";
+    }
+    return WithPlaceholder(results, dir.Path(), "DIR");
+}
+
 }  // namespace
 
 // Every golden case's options, given on the command line, write what the core writes for the
@@ -89,43 +114,15 @@ TEST(Cli, FailingTablesAreNamedWithTheReasonAndTheOthersStillWritten) {
         std::filesystem::copy_file(kData + "/tables/people.dbf", dir / (std::string(name) + (Mentions(name, ".csv") ? "" : ".dbf")));
     }
     WriteFileBytes(dir / "notes.dbf", "#!not a table");
-    const std::string path = dir.Path().string() + "/";
-    CliRun run = RunCli({"convert", path + "first.dbf", path + "notes.dbf", path + "gone.dbf", path + "last.dbf", "--to", "sql"});
-    EXPECT_EQ(run.Status, 1);
-    EXPECT_EQ(run.Out, path + "first.sql\n" + path + "last.sql\n");
-    EXPECT_EQ(run.Err, "quillet-cli: Cannot read \"" + path + "notes.dbf\": This is not a dBASE III file (its version byte is 0x23).\n"
-                       "quillet-cli: Cannot read \"" + path + "gone.dbf\": No such file or directory.\n");
-    EXPECT_FALSE(std::filesystem::exists(dir / "notes.sql"));
-    const CliRun info = RunCli({"info", path + "gone.dbf", path + "first.dbf"});
-    EXPECT_EQ(info.Status, 1);
-    EXPECT_EQ(info.Err, "quillet-cli: Cannot read \"" + path + "gone.dbf\": No such file or directory.\n");
-    EXPECT_TRUE(Mentions(info.Out, "File name: " + path + "first.dbf\n"));
-
-    run = RunCli({"convert", path + "first.dbf", "--to", "xls", "--out", path + "none"});
-    EXPECT_EQ(run.Status, 1);
-    EXPECT_EQ(run.Err, "quillet-cli: Cannot write \"" + path + "none/first.xls\": No such file or directory.\n");
-
-    // Two tables of one call never write the same file, and no table is replaced by its output.
-    run = RunCli({"convert", path + "a/sales.dbf", path + "b/sales.dbf", path + "b/sales.old.dbf", "--to", "csv", "--out", path});
-    EXPECT_EQ(run.Status, 1);
-    EXPECT_EQ(run.Out, path + "sales.csv\n");
-    EXPECT_EQ(std::count(run.Err.begin(), run.Err.end(), '\n'), 2) << run.Err;
-    EXPECT_TRUE(Mentions(run.Err, "it was just written from \"" + path + "a/sales.dbf\"")) << run.Err;
-    run = RunCli({"convert", path + "first.dbf", path + "b/sales.csv", "--to", "csv", "--columns", " name ,City"});
-    EXPECT_EQ(run.Status, 1);
-    EXPECT_TRUE(Mentions(run.Err, "it is the table being converted")) << run.Err;
-    EXPECT_EQ(ReadFileBytes(path + "first.csv"), "\"NAME\",\"CITY\",\r\n\"Smith\",\"Leeds\",\r\n");
-    run = RunCli({"convert", path + "last.dbf", "--to", "htm", "--columns", "NAME,AGEX"});
-    EXPECT_EQ(run.Status, 2);
-    EXPECT_EQ(run.Err, "quillet-cli: \"" + path + "last.dbf\" has no column \"AGEX\"; its columns are: NAME, CITY, AGE.\n");
-    EXPECT_FALSE(std::filesystem::exists(dir / "last.htm"));
+    ExpectGolden(Transcript("failures", dir), "cli/failures.txt");
 
 #ifndef __SANITIZE_ADDRESS__  // the sanitizers reserve more address space than the limit below
     // A memo of 1 GiB (a sparse file), where the command may use 400 MB: that table is named.
     TableBuilder().Version(0xF5).Field("NOTE", 'M', 10).Record({"8"}).WriteTo(dir / "huge.dbf");
     WriteFileBytes(dir / "huge.fpt", std::string(7, '\0') + "\x40" + std::string(504, '\0') + std::string("\0\0\0\x01\x40\0\0\0", 8));
     std::filesystem::resize_file(dir / "huge.fpt", 520 + (1u << 30));
-    run = RunCli({"convert", path + "huge.dbf", path + "last.dbf", "--to", "csv"}, ".", "ulimit -v 400000");
+    const std::string path = dir.Path().string() + "/";
+    const CliRun run = RunCli({"convert", path + "huge.dbf", path + "last.dbf", "--to", "csv"}, ".", "ulimit -v 400000");
     EXPECT_EQ(run.Err, "quillet-cli: \"" + path + "huge.dbf\": there is not enough memory for it.\n");
     EXPECT_EQ(run.Out, path + "last.csv\n");
 #endif
@@ -160,25 +157,10 @@ TEST(Cli, TablesAtOnceDoWhatTablesInTurnDo) {
     EXPECT_TRUE(Mentions(seen[0], "exit 1\n") && Mentions(seen[0], "it was just written from \"0.dbf\"")) << seen[0];
 }
 
-// Each line of tests/data/cli/usage.tsv is one call (TAB between arguments, TABLE for a copy of
-// people.dbf); usage.txt holds what each says and its exit status. Mistakes write nothing.
 TEST(Cli, UsageCasesSayWhatIsWrong) {
     TempDir dir;
     std::filesystem::copy_file(kData + "/tables/people.dbf", dir / "people.dbf");
-    std::ifstream cases(kData + "/cli/usage.tsv");
-    std::string results, manual;
-    for (std::string line; std::getline(cases, line);) {
-        std::vector<std::string> arguments;
-        std::istringstream split(line);
-        for (std::string a; std::getline(split, a, '\t');) arguments.push_back(a == "TABLE" ? (dir / "people.dbf").string() : a);
-        CliRun run = RunCli(arguments, dir.Path());
-        manual = manual.empty() ? run.Out : manual;
-        results += "$ " + line + "\nexit " + std::to_string(run.Status) + "\n" + (run.Out == manual ? "(the manual)\n" : run.Out) + run.Err;
-    }
-    for (std::size_t at; (at = results.find(dir.Path().string())) != std::string::npos;) results.replace(at, dir.Path().string().size(), "DIR");
-    ExpectGolden(results, "cli/usage.txt");
-    ExpectGolden(manual, "cli/manual.txt");
-    EXPECT_EQ(FolderEntries(dir.Path()), (std::set<std::string>{"people.dbf", "people.txt"}));
+    ExpectGolden(Transcript("usage", dir), "cli/usage.txt");
 }
 
 // A table of more than 2^31 bytes (a sparse file: only its ends are stored) is told and

@@ -396,7 +396,7 @@ MainWindow::Surveyed MainWindow::Survey(TableStream& stream, const std::atomic<b
     const OpenTable& table = stream.Table();
     try {
         for (std::int64_t first = 0; first < table.RecordCount(); first += stream.WindowRecords()) {
-            if (stop) return {0, {}, true};
+            if (stop) return {};  // another table came first
             stream.Hold(first, std::min(table.RecordCount(), first + stream.WindowRecords()));
             for (std::int64_t r = first; r < first + static_cast<std::int64_t>(table.DeletedFlags.size()); ++r) {
                 surveyed.Deleted += table.IsDeleted(r) ? 1 : 0;
@@ -429,7 +429,7 @@ void MainWindow::StopSurvey() {
 }
 
 void MainWindow::FinishSurvey(const Surveyed& surveyed) {
-    if (surveyed.Stopped) return;
+    if (surveyed.Number != surveys_) return;
     deletedCountLabel_->setText(tr("Deleted: %1").arg(surveyed.Deleted));
     if (!surveyed.Warnings.empty()) {
         openIcon_ = MessageIcon::Warning;
@@ -459,8 +459,10 @@ void MainWindow::ShowTable(std::shared_ptr<TableStream> stream) {
     deletedCountLabel_->setText(tr("Deleted: counting..."));
     if (!saveBox_->text().isEmpty()) RefreshSaveBox();
     // Through a stream of its own, so the list goes on holding the records it shows meanwhile.
-    surveyor_.Start([survey = std::shared_ptr<TableStream>(stream_->Another()), stop = stopSurvey_](const auto&) {
-        return Survey(*survey, *stop);
+    surveyor_.Start([survey = std::shared_ptr<TableStream>(stream_->Another()), stop = stopSurvey_, number = ++surveys_](const auto&) {
+        Surveyed surveyed = Survey(*survey, *stop);
+        surveyed.Number = number;
+        return surveyed;
     });
     emit tableShown();
 }

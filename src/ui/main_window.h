@@ -86,7 +86,7 @@ private:
     struct Surveyed {
         std::int64_t Deleted = 0;
         std::vector<std::string> Warnings;  // what could not be read, ready to show
-        bool Stopped = false;               // another table came first
+        int Number = 0;                     // which survey: a later table's counts alone
     };
     struct Written {
         QString Failure;  // why nothing was written; empty when the file was
@@ -149,6 +149,7 @@ private:
     BackgroundJob<Loaded> loader_;
     BackgroundJob<Written> writer_;
     std::shared_ptr<std::atomic<bool>> stopSurvey_ = std::make_shared<std::atomic<bool>>(false);
+    int surveys_ = 0;
     BackgroundJob<Surveyed> surveyor_;
 };
 

@@ -81,8 +81,9 @@ void CheckQuotedCsv(std::string_view bytes, const ExpectedShape& shape, bool hea
     std::int64_t rows = 0;
     for (; !bytes.empty(); ++rows) {
         // A delimiter always has an item after it: the empty one a skipped last column leaves.
+        // A record of no selected column is an empty row.
         std::size_t fields = 0;
-        for (;;) {
+        for (bool more = !bytes.starts_with("\r\n"); more;) {
             if (bytes.starts_with('"')) {
                 do {
                     const std::size_t quote = bytes.find('"', 1);
@@ -91,8 +92,8 @@ void CheckQuotedCsv(std::string_view bytes, const ExpectedShape& shape, bool hea
                 } while (bytes.starts_with('"'));
             }
             ++fields;
-            if (!bytes.starts_with(',')) break;
-            bytes.remove_prefix(1);
+            more = bytes.starts_with(',');
+            if (more) bytes.remove_prefix(1);
         }
         Require(bytes.starts_with("\r\n") && fields == items, "CSV row", std::to_string(fields) + " of " + std::to_string(items));
         bytes.remove_prefix(2);

@@ -111,6 +111,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         TableStream stream(std::make_unique<MemorySource>(bytes, "fuzz.dbf"), "fuzz.dbf", memoFinder, 1 + size % 512);
         cells(stream.Table(), windowed);
         for (const std::string& warning : stream.Warnings()) windowed += warning;
+        // Record by record from the last, as a list scrolled up asks for them.
+        std::string backward;
+        const OpenTable& table = stream.Table();
+        for (std::int64_t r = table.RecordCount() - 1; r >= 0; --r) {
+            HoldRecord(table, r);
+            std::string record(1, table.IsDeleted(r) ? '*' : ' ');
+            for (int f = 0; f < table.FieldCount; ++f) record += CellText(table.Cell(r, f), '.') + '|';
+            backward.insert(0, record);
+        }
+        Require(windowed.starts_with(backward), "the same records read backward");
     } catch (const TableError& e) {
         windowed = e.what();
     }

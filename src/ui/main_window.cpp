@@ -411,13 +411,14 @@ MainWindow::Surveyed MainWindow::Survey(TableStream& stream, const std::atomic<b
 
 void MainWindow::FinishOpen(Loaded loaded) {
     ShowRecords();
-    openMessage_ = loaded.Message;
-    openIcon_ = loaded.Icon;
     if (!loaded.Stream) {
-        Tell(openMessage_, openIcon_);
+        // The table shown stays, and so does what its survey has yet to tell.
+        Tell(loaded.Message, loaded.Icon);
         emit tableOpened();
         return;
     }
+    openMessage_ = loaded.Message;
+    openIcon_ = loaded.Icon;
     ShowTable(std::move(loaded.Stream));
     RememberRecent(openingPath_);
 }
@@ -433,7 +434,7 @@ void MainWindow::FinishSurvey(const Surveyed& surveyed) {
     deletedCountLabel_->setText(tr("Deleted: %1").arg(surveyed.Deleted));
     if (!surveyed.Warnings.empty()) {
         openIcon_ = MessageIcon::Warning;
-        if (openMessage_.isEmpty()) openMessage_ = tr("Not all of \"%1\" could be read.").arg(openingPath_);
+        if (openMessage_.isEmpty()) openMessage_ = tr("Not all of \"%1\" could be read.").arg(sourceBox_->text());
         for (const std::string& warning : surveyed.Warnings) openMessage_ += QStringLiteral("\n\n") + PathText(warning);
     }
     if (!openMessage_.isEmpty()) Tell(openMessage_, openIcon_);

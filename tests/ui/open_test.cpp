@@ -149,6 +149,20 @@ private slots:
         QCOMPARE(f.Window->isEnabled(), true);
     }
 
+    // A file refused while the table shown is still being counted through (2,000,000 records of
+    // a sparse file): said once, and the table keeps its count.
+    void refusesAFileWhileTheTableShownIsCounted() {
+        WindowFixture f;
+        const std::string big = f.PathOf("big.dbf").toStdString();
+        TableBuilder().Field("NAME", 'C', 100).RecordCount(2000000).WriteTo(big);
+        std::filesystem::resize_file(big, 65 + 101 * 2000000);
+        QVERIFY(f.Await(&MainWindow::tableShown, [&] { f.Window->openFile(QString::fromStdString(big)); }));
+        QVERIFY(f.Open(f.PathOf("missing.dbf")));
+        QTRY_COMPARE(Shown(*f.Window, "deletedCountLabel"), QStringLiteral("Deleted: 0"));
+        QCOMPARE(f.Platform.Messages.size(), 1);
+        QCOMPARE(ChildOf<QLineEdit>(*f.Window, QStringLiteral("sourceBox"))->text(), QString::fromStdString(big));
+    }
+
     // Memo cells: text shown, a binary one as its size in a muted colour, and what could not be
     // read (a pointer past the end; then the whole memo file) told once after opening.
     void showsMemosAndWhatCouldNotBeRead() {

@@ -11,7 +11,7 @@
 #include <sstream>
 
 #include "support/checks.h"
-#include "support/opened_table.h"
+#include "support/exported_formats.h"
 
 using namespace quillet;
 using namespace quillet::testing;
@@ -173,4 +173,36 @@ TEST(Reader, LargeTableInPartsWithProgress) {
         ASSERT_EQ(table.Cell(i, 2).Truth, i % 3 == 0) << i;
     }
     EXPECT_EQ(table.Cell(kRecords - 1, 1).Number, 1499);
+}
+
+// A file cut short under a stream: the window read ahead fails when it is asked for, and the
+// records still in the file read again.
+TEST(Reader, StreamCutShortUnderTheWindowReadAhead) {
+    struct CutSource final : ByteSource {
+        explicit CutSource(std::string bytes) : Bytes(std::move(bytes)), Kept(Bytes.size()) {}
+        std::string Bytes;
+        std::uint64_t Kept;
+        std::uint64_t Size() const override { return Bytes.size(); }
+        void ReadAt(std::uint64_t offset, char* out, std::uint64_t length, const ReadProgress&) override {
+            if (offset + length > Kept) throw TableError(TableError::Kind::CannotOpen, "Cannot read \"t.dbf\": the file ended.");
+            std::copy_n(Bytes.data() + offset, length, out);
+        }
+    };
+    TableBuilder t;
+    t.Field("N", 'N', 9);
+    for (int i = 0; i < 100; ++i) t.Record({std::to_string(i)});
+    auto source = std::make_unique<CutSource>(t.Bytes());
+    CutSource& file = *source;
+    TableStream stream(std::move(source), "t.dbf", {}, 40);
+    file.Kept = 65 + 5 * 10;  // 10-byte records after a 65-byte header, 4 a window: 5 stay
+    const OpenTable& table = stream.Table();
+    HoldRecord(table, 0);
+    EXPECT_EQ(table.Cell(3, 0).Number, 3);
+    // Read ahead, then at once, then again: a window read in part is never taken as held.
+    for (int attempt = 0; attempt < 3; ++attempt) EXPECT_THROW(HoldRecord(table, 4), TableError);
+    HoldRecord(table, 2);
+    EXPECT_EQ(table.Cell(2, 0).Number, 2);
+    TempDir out;
+    EXPECT_THROW(ExportTable(table, SettingsFor("to=csv", out.Path())), TableError);
+    EXPECT_TRUE(FolderEntries(out.Path()).empty());
 }

@@ -111,7 +111,8 @@ MainWindow::MainWindow(Platform& platform, QSettings& settings, QWidget* parent)
       model_(new TableListModel(this)),
       loader_(this, [this](int permille) { progressBar_->setValue(permille); }, [this](Loaded l) { FinishOpen(std::move(l)); }),
       writer_(this, [this](int permille) { progressBar_->setValue(permille); }, [this](const Written& w) { FinishConvert(w); }),
-      surveyor_(this, [](int) {}, [this](const Surveyed& s) { FinishSurvey(s); }) {
+      surveyor_(this, [this](int permille) { deletedCountLabel_->setText(tr("Deleted: counting... %1%").arg(permille / 10)); },
+                [this](const Surveyed& s) { FinishSurvey(s); }) {
     setObjectName(QStringLiteral("MainWindow"));
     setWindowTitle(ProgramName());
     setWindowIcon(AppIcon());
@@ -391,7 +392,8 @@ MainWindow::Loaded MainWindow::Read(const QString& path, std::uint64_t windowByt
     return loaded;
 }
 
-MainWindow::Surveyed MainWindow::Survey(TableStream& stream, const std::atomic<bool>& stop) {
+MainWindow::Surveyed MainWindow::Survey(TableStream& stream, const std::atomic<bool>& stop,
+                                        const BackgroundJob<Surveyed>::Progress& progress) {
     Surveyed surveyed;
     const OpenTable& table = stream.Table();
     try {
@@ -401,6 +403,7 @@ MainWindow::Surveyed MainWindow::Survey(TableStream& stream, const std::atomic<b
             for (std::int64_t r = first; r < first + static_cast<std::int64_t>(table.DeletedFlags.size()); ++r) {
                 surveyed.Deleted += table.IsDeleted(r) ? 1 : 0;
             }
+            progress(first + static_cast<std::int64_t>(table.DeletedFlags.size()), table.RecordCount());
         }
         surveyed.Warnings = stream.Warnings();
     } catch (const std::exception& e) {
@@ -460,8 +463,9 @@ void MainWindow::ShowTable(std::shared_ptr<TableStream> stream) {
     deletedCountLabel_->setText(tr("Deleted: counting..."));
     if (!saveBox_->text().isEmpty()) RefreshSaveBox();
     // Through a stream of its own, so the list goes on holding the records it shows meanwhile.
-    surveyor_.Start([survey = std::shared_ptr<TableStream>(stream_->Another()), stop = stopSurvey_, number = ++surveys_](const auto&) {
-        Surveyed surveyed = Survey(*survey, *stop);
+    surveyor_.Start([survey = std::shared_ptr<TableStream>(stream_->Another()), stop = stopSurvey_,
+                     number = ++surveys_](const BackgroundJob<Surveyed>::Progress& progress) {
+        Surveyed surveyed = Survey(*survey, *stop, progress);
         surveyed.Number = number;
         return surveyed;
     });

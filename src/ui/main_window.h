@@ -112,7 +112,7 @@ private:
     void FinishConvert(const Written& written);
     void Tell(const QString& text, MessageIcon icon);
     static Loaded Read(const QString& path, std::uint64_t windowBytes);
-    static Surveyed Survey(TableStream& stream, const std::atomic<bool>& stop);
+    static Surveyed Survey(TableStream& stream, const std::atomic<bool>& stop, const BackgroundJob<Surveyed>::Progress& progress);
 
     Platform& platform_;
     QSettings& settings_;

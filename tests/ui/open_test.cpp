@@ -157,6 +157,7 @@ private slots:
         TableBuilder().Field("NAME", 'C', 100).RecordCount(2000000).WriteTo(big);
         std::filesystem::resize_file(big, 65 + 101 * 2000000);
         QVERIFY(f.Await(&MainWindow::tableShown, [&] { f.Window->openFile(QString::fromStdString(big)); }));
+        QVERIFY(Shown(*f.Window, "deletedCountLabel").startsWith(QStringLiteral("Deleted: counting...")));
         QVERIFY(f.Open(f.PathOf("missing.dbf")));
         QTRY_COMPARE(Shown(*f.Window, "deletedCountLabel"), QStringLiteral("Deleted: 0"));
         QCOMPARE(f.Platform.Messages.size(), 1);

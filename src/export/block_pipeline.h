@@ -17,7 +17,11 @@ class OutputFile;
 // any finished blocks behind it.
 class BlockPipeline {
 public:
-    BlockPipeline(OutputFile& file, std::int64_t blocks);
+    explicit BlockPipeline(OutputFile& file);
+
+    // Blocks 0 to blocks - 1 are next, once every block handed out before is written. The
+    // buffers stay: the next blocks take no new memory.
+    void Start(std::int64_t blocks);
 
     // The next block to format, or -1 when none is left or the export has failed.
     std::int64_t Take();
@@ -40,7 +44,7 @@ private:
     void WriteWhatIsNext(std::unique_lock<std::mutex>& lock);
 
     OutputFile& file_;
-    const std::int64_t blocks_;
+    std::int64_t blocks_ = 0;
     std::mutex mutex_;
     std::condition_variable changed_;
     std::vector<Slot> slots_;

@@ -21,16 +21,18 @@ std::int64_t BlockRecords(const OpenTable& table) {
     return std::clamp<std::int64_t>(bytes / recordLength, 1, 8192);
 }
 
-// Records [first, last) of the table, which are held in memory, as in WriteRecordBlocks.
-void WriteHeldRecords(OutputFile& file, const OpenTable& table, std::int64_t first, std::int64_t last, bool twoThreads,
-                      const ExportProgress& progress, const std::function<FormatBlock()>& makeFormat) {
+// Records [first, last) of the table, which are held in memory, as in WriteRecordBlocks; each
+// thread formats into a buffer of its own.
+void WriteHeldRecords(BlockPipeline& pipeline, std::string (&buffers)[2], const OpenTable& table, std::int64_t first,
+                      std::int64_t last, bool twoThreads, const ExportProgress& progress,
+                      const std::function<FormatBlock()>& makeFormat) {
     const std::int64_t count = table.RecordCount();
     const std::int64_t blockRecords = BlockRecords(table);
     const std::int64_t blocks = (last - first + blockRecords - 1) / blockRecords;
-    BlockPipeline pipeline(file, blocks);
+    pipeline.Start(blocks);
 
     auto work = [&](const FormatBlock& format, bool reports) {
-        std::string bytes;
+        std::string& bytes = buffers[reports ? 0 : 1];
         for (std::int64_t block; (block = pipeline.Take()) >= 0;) {
             const std::int64_t start = first + block * blockRecords;
             bytes.clear();
@@ -73,8 +75,12 @@ void WriteHeldRecords(OutputFile& file, const OpenTable& table, std::int64_t fir
 
 void WriteRecordBlocks(OutputFile& file, const OpenTable& table, bool twoThreads, const ExportProgress& progress,
                        const std::function<FormatBlock()>& makeFormat) {
+    // One pipeline and one buffer a thread for every window: the memory the formatted bytes take
+    // is taken once, not again (and filled page by page) for each window.
+    BlockPipeline pipeline(file);
+    std::string buffers[2];
     ForEachWindow(table, [&](std::int64_t first, std::int64_t last) {
-        WriteHeldRecords(file, table, first, last, twoThreads, progress, makeFormat);
+        WriteHeldRecords(pipeline, buffers, table, first, last, twoThreads, progress, makeFormat);
     });
     if (progress) progress(table.RecordCount(), table.RecordCount());
 }

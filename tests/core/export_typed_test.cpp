@@ -35,8 +35,8 @@ TEST(ExportTyped, CellsTakeTheTypesOfTheirFields) {
     edge.Record({"12345678901234567890", "-42", "12.50", "T", "20240229", "a\x01" "b\tc\r\nd", "x"});
     edge.Record({"123456789012345", "", "", "?", "20230231", "", ""});
     edge.Record({"", "0", "-0.25", "f", "18991231", "caf\xE9", "y"});
-    OpenTable edgeTable = OpenBuilt(edge, dir, "edge[1].dbf");
-    edgeTable.LastUpdate = {2031, 3, 19};  // the workbook's creation time
+    OpenTable edgeTable = OpenBuilt(edge, dir, "edge[1] of a name of 32 letters+.dbf");  // a sheet's name holds 31
+    edgeTable.LastUpdate = {2031, 12, 19};  // the workbook's creation time
     ExpectGolden(Typed(edgeTable, dir) + Typed(OpenTableAt(QUILLET_SAMPLES_DIR "/types.dbf"), dir),
                  "exports/typed_cells.seen");
 }

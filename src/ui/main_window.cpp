@@ -453,9 +453,10 @@ void MainWindow::ShowTable(std::shared_ptr<TableStream> stream) {
     table_->ListColumns();
     table_->SetSource(PathBytes(openingPath_));
     sourceBox_->setText(openingPath_);
-    const QString facts = PathText(InformationText(*table_));
-    infoBox_->setPlainText(facts.trimmed());
-    infoBox_->setToolTip(facts.trimmed());
+    // The facts' lines end as a Windows text's do; a tooltip would show each CR.
+    const QString facts = PathText(InformationText(*table_)).replace(QStringLiteral("\r\n"), QStringLiteral("\n")).trimmed();
+    infoBox_->setPlainText(facts);
+    infoBox_->setToolTip(facts);
     model_->SetTable(table_, exportSettings_.DecimalSeparator);
     browser_->SetTable(table_, exportSettings_.DecimalSeparator);
     recordView_->scrollToTop();

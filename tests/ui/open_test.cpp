@@ -104,7 +104,8 @@ private slots:
         option.initFrom(&list);
         QVERIFY(list.isVisible());
         QVERIFY(list.itemDelegateForIndex(padded)->sizeHint(option, padded).width() < list.fontMetrics().horizontalAdvance(padded.data().toString()));
-        QVERIFY(ChildOf<QPlainTextEdit>(w, QStringLiteral("infoBox"))->toPlainText().startsWith(QStringLiteral("File name: ") + kSample));
+        const auto* info = ChildOf<QPlainTextEdit>(w, QStringLiteral("infoBox"));
+        QVERIFY(info->toPlainText().startsWith(QStringLiteral("File name: ") + kSample) && info->toolTip() == info->toPlainText());
         QVERIFY(Shown(w, "recordCountLabel").endsWith(QString::number(expected.RecordCount())));
         QVERIFY(Shown(w, "deletedCountLabel").endsWith(QString::number(deleted)));
         QCOMPARE(Shown(w, "codePageLabel"), QString::fromStdString(CodePageLine(expected)));

@@ -139,6 +139,7 @@ private slots:
         const QString russian = QStringLiteral("Привет");
         QVERIFY(list.index(0, 2).data().toString() != russian);
         auto* box = ChildOf<QComboBox>(*f.Window, QStringLiteral("codePageBox"));
+        QVERIFY(box->isEnabled());  // once a table is shown
         box->setCurrentIndex(box->findData(866));
         QCOMPARE(list.index(0, 2).data().toString(), russian);
         QCOMPARE(ChildOf<QLabel>(*f.Window, QStringLiteral("codePageLabel"))->text(),

@@ -69,6 +69,43 @@ FieldDescriptor DecodeDescriptor(const unsigned char* p, std::uint8_t version) {
     return d;
 }
 
+// dBASE II shares its version byte 0x02 with FoxBASE: 8 header bytes (a 16-bit record count, the
+// date as month, day, two-digit year, the record length), then up to 32 descriptors of 16 bytes
+// ended by 0x0D, and the records from byte 521.
+constexpr std::size_t kDbase2HeaderLength = 521;
+constexpr std::size_t kDbase2MaxFields = 32;
+
+// The dBASE II layout, taken only where its field list ends in its terminator and its field
+// lengths add up to its record length: a FoxBASE table's bytes do not.
+bool HasDbase2Layout(const unsigned char* bytes, std::size_t size) {
+    if (size < 8 || bytes[0] != 0x02) return false;
+    std::uint32_t recordLength = 1;
+    std::size_t at = 8;
+    for (std::size_t field = 0; field < kDbase2MaxFields && at + 16 <= size && bytes[at] != 0x0D; ++field, at += 16) {
+        recordLength += bytes[at + 12];
+    }
+    return at > 8 && at < size && bytes[at] == 0x0D && recordLength == static_cast<std::uint32_t>(bytes[6] | (bytes[7] << 8));
+}
+
+TableHeader DecodeDbase2Header(const unsigned char* p) {
+    TableHeader h;
+    h.Version = p[0];
+    h.UpdateDate = {p[5], p[3], p[4]};
+    h.RecordCount = p[1] | (p[2] << 8);
+    h.HeaderLength = kDbase2HeaderLength;
+    h.RecordLength = static_cast<std::uint16_t>(p[6] | (p[7] << 8));
+    return h;
+}
+
+FieldDescriptor DecodeDbase2Descriptor(const unsigned char* p) {
+    FieldDescriptor d;
+    d.Name = StoredName(p, 11);
+    d.Type = static_cast<char>(p[11]);
+    d.Length = p[12];
+    d.Decimals = static_cast<char>(p[15]);
+    return d;
+}
+
 // The name without CRs, then without leading and trailing blanks.
 std::string CleanName(const std::string& stored) {
     std::string name;
@@ -82,9 +119,13 @@ std::string CleanName(const std::string& stored) {
 
 // The descriptors up to the 0x0D that ends the list (or the end of the header): whatever
 // follows it (Visual FoxPro's database path, dBASE 7's field properties) is not a field.
-std::vector<FieldDescriptor> DecodeDescriptors(const std::vector<unsigned char>& header, std::uint8_t version) {
+std::vector<FieldDescriptor> DecodeDescriptors(const std::vector<unsigned char>& header, std::uint8_t version, bool dbase2) {
     std::vector<FieldDescriptor> fields;
     const std::size_t length = header.size();
+    if (dbase2) {
+        for (std::size_t p = 8; header[p] != 0x0D; p += 16) fields.push_back(DecodeDbase2Descriptor(header.data() + p));
+        return fields;
+    }
     // dBASE 7 tables (and some writers of 0x04 tables use 32-byte descriptors instead): the
     // layout is the one whose list ends in its terminator.
     if (version == 0x04 || version == 0x8C) {
@@ -313,7 +354,14 @@ OpenTable ReadTableHead(ByteSource& source, const std::string& path) {
         throw TableError(TableError::Kind::UnknownVersion,
                          std::string("This is not a dBASE III file & ") + static_cast<char>(table.Header.Version));
     }
-    if (headBytes < sizeof(head)) Damaged(path, "the file ends inside its 32-byte header");
+    bool dbase2 = false;
+    if (table.Header.Version == 0x02) {
+        std::vector<unsigned char> bytes(std::min<std::uint64_t>(size, kDbase2HeaderLength));
+        source.ReadAt(0, reinterpret_cast<char*>(bytes.data()), bytes.size(), {});
+        dbase2 = HasDbase2Layout(bytes.data(), bytes.size());
+        if (dbase2) table.Header = DecodeDbase2Header(bytes.data());
+    }
+    if (headBytes < sizeof(head) && !dbase2) Damaged(path, "the file ends inside its 32-byte header");
 
     const TableHeader& header = table.Header;
     if (header.HeaderLength < 32) {
@@ -329,7 +377,7 @@ OpenTable ReadTableHead(ByteSource& source, const std::string& path) {
 
     std::vector<unsigned char> headerBytes(header.HeaderLength);
     source.ReadAt(0, reinterpret_cast<char*>(headerBytes.data()), headerBytes.size(), {});
-    table.FieldDescriptors = DecodeDescriptors(headerBytes, header.Version);
+    table.FieldDescriptors = DecodeDescriptors(headerBytes, header.Version, dbase2);
     table.FieldCount = static_cast<int>(table.FieldDescriptors.size());
     const std::uint32_t recordLength = header.RecordLength;
     if (table.FieldCount == 0 && recordLength > 1) {

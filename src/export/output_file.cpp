@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <chrono>
 #include <system_error>
 
 #include "export/export_error.h"
@@ -88,19 +89,34 @@ void OutputFile::WriteOut(std::string_view bytes) {
         bytes.remove_prefix(static_cast<std::size_t>(wrote));
         size_ += wrote;
     }
-#ifdef SYNC_FILE_RANGE_WRITE
-    // The disk starts on every few megabytes at once, without waiting, while the next ones are
-    // formatted: the sync at Commit then finds little left to write.
-    constexpr off_t kSyncStep = 8 << 20;
-    if (size_ - started_ >= kSyncStep) {
-        ::sync_file_range(fd_, started_, size_ - started_, SYNC_FILE_RANGE_WRITE);
-        started_ = size_;
+    // The disk takes the file in steps while the next bytes are formatted, so that the sync at
+    // Commit has little left to do: a file system makes a large file lasting far more slowly in
+    // one go than in steps.
+    constexpr off_t kSyncStep = 16 << 20;
+    if (size_ - synced_ >= kSyncStep) SyncInBackground();
+}
+
+void OutputFile::SyncInBackground() {
+    using namespace std::chrono_literals;
+    if (sync_.valid() && sync_.wait_for(0s) != std::future_status::ready) return;
+    FinishSync();
+    try {
+        sync_ = std::async(std::launch::async, [fd = fd_] { return ::fdatasync(fd) == 0 ? 0 : errno; });
+        synced_ = size_;
+    } catch (const std::system_error&) {
+        // No thread to be had: Commit's sync does it all.
     }
-#endif
+}
+
+void OutputFile::FinishSync() {
+    if (!sync_.valid()) return;
+    // A failure the sync met is told once: the sync after it would not see it again.
+    if (const int error = sync_.get(); error != 0) Fail(std::strerror(error));
 }
 
 void OutputFile::Commit() {
     Flush();
+    FinishSync();
     // Some file systems report a full disk only when the data reaches it; and without this a
     // crash soon after the rename could leave an empty file where the earlier one was.
     if (::fsync(fd_) != 0) Fail(std::strerror(errno));
@@ -112,6 +128,8 @@ void OutputFile::Commit() {
 }
 
 void OutputFile::Discard() noexcept {
+    // The sync's descriptor stays open until the sync is done.
+    if (sync_.valid()) sync_.wait();
     if (fd_ >= 0) ::close(fd_);
     fd_ = -1;
     if (!temporary_.empty()) ::unlink(temporary_.c_str());

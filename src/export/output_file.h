@@ -2,6 +2,7 @@
 
 #include <sys/types.h>
 
+#include <future>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -55,6 +56,11 @@ private:
     void WriteAcross(std::string_view bytes);
     void Flush();
     void WriteOut(std::string_view bytes);
+    // Has the bytes written so far made lasting on a thread of its own, unless that thread is
+    // still at the ones before.
+    void SyncInBackground();
+    // Waits for the sync in progress, and throws what it met.
+    void FinishSync();
     void Discard() noexcept;
 
     std::string target_;
@@ -63,8 +69,9 @@ private:
     int fd_ = -1;
     std::unique_ptr<char[]> buffer_;
     std::size_t used_ = 0;
-    off_t size_ = 0;     // bytes written to the file
-    off_t started_ = 0;  // bytes the disk was told to start on
+    off_t size_ = 0;    // bytes written to the file
+    off_t synced_ = 0;  // bytes a sync was started for
+    std::future<int> sync_;  // the sync in progress: its errno, or 0
 };
 
 }  // namespace quillet

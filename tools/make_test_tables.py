@@ -90,3 +90,21 @@ table("numbers.dbf", [(b"N", "N", 8, 2), (b"F", "F", 8, 1), (b"DIV", "N", 8, ord
       [(b" ", [n, n, n, n[:1] or b" ", n]) for n in numbers] + [(b" ", [b"", b"", b"", b"t", b""]), (b" ", [b"", b"", b"", b"y", b""])])
 table("names_raw.dbf", [(b"CODE\0\0\0\0\0\0\0", "\0", 1, 0), (b"           ", "C", 1, 0), (b" A\rB\0C ", "C", 1, 0),
                         (b"\0\0X", "C", 1, 0), (b"", "C", 1, 0), (b"LAST", "C", 1, 0)], [(b" ", [b"a", b"b", b"c", b"d", b"e", b"f"])])
+
+
+def dbase2(name, fields, records):
+    """A dBASE II table: an 8-byte header (count, month, day, year, record length), 16-byte
+    descriptors ended by 0x0D in a 521-byte header, then the records."""
+    record_length = 1 + sum(f[2] for f in fields)
+    out = bytearray(struct.pack("<BH3BH", 0x02, len(records), 7, 4, 83, record_length))
+    for fname, ftype, length, decimals in fields:
+        out += fname.ljust(11, b"\0")[:11] + ftype.encode("latin-1") + bytes([length, 0, 0, decimals])
+    out += b"\r"
+    out = out.ljust(521, b"\0")
+    for mark, cells in records:
+        out += mark + b"".join(c.rjust(f[2]) if f[1] == "N" else c.ljust(f[2]) for f, c in zip(fields, cells))
+    out += b"\x1a"
+    (HERE / name).write_bytes(bytes(out))
+
+
+dbase2("dbase2.dbf", [(b"NAME", "C", 8, 0), (b"PAY:RATE", "N", 7, 2)], [(b" ", [b"Stegman", b"6.50"]), (b"*", [b"Taylor", b"18.25"])])

@@ -48,22 +48,21 @@ std::string StoredName(const unsigned char* p, std::size_t size) {
     return std::string(p, end);
 }
 
+// Where a descriptor keeps its name (NUL-padded), type, length and decimals byte.
+struct DescriptorLayout {
+    std::size_t NameLength, Type, Length, Decimals;
+};
+constexpr DescriptorLayout kDescriptor{11, 11, 16, 17};
 // dBASE 7: 68 header bytes (with the language driver's name), then 48-byte descriptors.
-FieldDescriptor DecodeDbase7Descriptor(const unsigned char* p) {
-    FieldDescriptor d;
-    d.Name = StoredName(p, 32);
-    d.Type = static_cast<char>(p[32]);
-    d.Length = p[33];
-    d.Decimals = static_cast<char>(p[34]);
-    return d;
-}
+constexpr DescriptorLayout kDbase7Descriptor{32, 32, 33, 34};
+constexpr DescriptorLayout kDbase2Descriptor{11, 11, 12, 15};
 
-FieldDescriptor DecodeDescriptor(const unsigned char* p, std::uint8_t version) {
+FieldDescriptor DecodeDescriptor(const unsigned char* p, DescriptorLayout layout, std::uint8_t version) {
     FieldDescriptor d;
-    d.Name = StoredName(p, 11);
-    d.Type = static_cast<char>(p[11]);
-    d.Length = p[16];
-    d.Decimals = static_cast<char>(p[17]);
+    d.Name = StoredName(p, layout.NameLength);
+    d.Type = static_cast<char>(p[layout.Type]);
+    d.Length = p[layout.Length];
+    d.Decimals = static_cast<char>(p[layout.Decimals]);
     // Other versions keep unrelated bytes there.
     if (IsVisualFoxPro(version)) d.Flags = p[18];
     return d;
@@ -84,26 +83,17 @@ bool HasDbase2Layout(const unsigned char* bytes, std::size_t size) {
     for (std::size_t field = 0; field < kDbase2MaxFields && at + 16 <= size && bytes[at] != 0x0D; ++field, at += 16) {
         recordLength += bytes[at + 12];
     }
-    return at > 8 && at < size && bytes[at] == 0x0D && recordLength == static_cast<std::uint32_t>(bytes[6] | (bytes[7] << 8));
+    return at > 8 && at < size && bytes[at] == 0x0D && recordLength == U16(bytes + 6);
 }
 
 TableHeader DecodeDbase2Header(const unsigned char* p) {
     TableHeader h;
     h.Version = p[0];
     h.UpdateDate = {p[5], p[3], p[4]};
-    h.RecordCount = p[1] | (p[2] << 8);
+    h.RecordCount = U16(p + 1);
     h.HeaderLength = kDbase2HeaderLength;
-    h.RecordLength = static_cast<std::uint16_t>(p[6] | (p[7] << 8));
+    h.RecordLength = U16(p + 6);
     return h;
-}
-
-FieldDescriptor DecodeDbase2Descriptor(const unsigned char* p) {
-    FieldDescriptor d;
-    d.Name = StoredName(p, 11);
-    d.Type = static_cast<char>(p[11]);
-    d.Length = p[12];
-    d.Decimals = static_cast<char>(p[15]);
-    return d;
 }
 
 // The name without CRs, then without leading and trailing blanks.
@@ -123,7 +113,9 @@ std::vector<FieldDescriptor> DecodeDescriptors(const std::vector<unsigned char>&
     std::vector<FieldDescriptor> fields;
     const std::size_t length = header.size();
     if (dbase2) {
-        for (std::size_t p = 8; header[p] != 0x0D; p += 16) fields.push_back(DecodeDbase2Descriptor(header.data() + p));
+        for (std::size_t p = 8; header[p] != 0x0D; p += 16) {
+            fields.push_back(DecodeDescriptor(header.data() + p, kDbase2Descriptor, version));
+        }
         return fields;
     }
     // dBASE 7 tables (and some writers of 0x04 tables use 32-byte descriptors instead): the
@@ -132,12 +124,14 @@ std::vector<FieldDescriptor> DecodeDescriptors(const std::vector<unsigned char>&
         std::size_t at = 68;
         while (at < length && header[at] != 0x0D) at += 48;
         if (at < length) {
-            for (std::size_t p = 68; p < at; p += 48) fields.push_back(DecodeDbase7Descriptor(header.data() + p));
+            for (std::size_t p = 68; p < at; p += 48) {
+                fields.push_back(DecodeDescriptor(header.data() + p, kDbase7Descriptor, version));
+            }
             return fields;
         }
     }
     for (std::size_t p = 32; p + 32 <= length && header[p] != 0x0D; p += 32) {
-        fields.push_back(DecodeDescriptor(header.data() + p, version));
+        fields.push_back(DecodeDescriptor(header.data() + p, kDescriptor, version));
     }
     return fields;
 }

@@ -1,3 +1,4 @@
+#include <QAbstractItemModelTester>
 #include <QAction>
 #include <QCheckBox>
 #include <QClipboard>
@@ -33,6 +34,10 @@ struct Browsed {
     RecordBrowser Browser{&Model};
     QTableView& View = *Browser.View();
     RecordOrderModel& Order = *Browser.Order();
+    // Every reset, layout change and row change the models announce must be what they do, or a
+    // view shows rows that are gone.
+    QAbstractItemModelTester ListChecks{&Model, QAbstractItemModelTester::FailureReportingMode::QtTest};
+    QAbstractItemModelTester OrderChecks{&Order, QAbstractItemModelTester::FailureReportingMode::QtTest};
 
     explicit Browsed(const std::string& path) : Stream(path, WindowFixture::kFewRecords) {
         Table.ListColumns();

@@ -97,6 +97,10 @@ private slots:
         QCOMPARE(ChildOf<QTableView>(w, QStringLiteral("recordView"))->model()->rowCount(), expected.RecordCount());
         QCOMPARE(ChildOf<QLineEdit>(w, QStringLiteral("sourceBox"))->text(), kSample);
         QVERIFY(ChildOf<QLineEdit>(w, QStringLiteral("sourceBox"))->isReadOnly() && ChildOf<QLineEdit>(w, QStringLiteral("saveBox"))->isReadOnly());
+        auto* facts = ChildOf<QPlainTextEdit>(w, QStringLiteral("infoBox"));
+        const QString shown = facts->toPlainText();
+        QTest::keyClicks(facts, "typed");
+        QCOMPARE(facts->toPlainText(), shown);
         // The list is shown, without drawing the blanks that pad a cell (they would widen its column).
         const QTableView& list = *ChildOf<QTableView>(w, QStringLiteral("recordView"));
         const QModelIndex padded = list.model()->index(0, 2);

@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
+#include <QProgressBar>
 #include <QRadioButton>
 #include <QTableView>
 #include <QTest>
@@ -109,6 +110,8 @@ private slots:
         ChildOf<QRadioButton>(*f.Window, QStringLiteral("format%1").arg(format))->click();
         if (answer) f.Dialogs.Answer(dialog, [&](QDialog& d) { answer(d, f.Platform); });
         QVERIFY(f.Await(&MainWindow::converted, [&] { Click(*f.Window, "convertButton"); }));
+        const auto* progress = ChildOf<QProgressBar>(*f.Window, QStringLiteral("progressBar"));
+        QCOMPARE(progress->value(), progress->maximum());
         QVERIFY(f.Dialogs.AllAnswered() && f.Dialogs.Unexpected.isEmpty());
         QVERIFY2(f.Platform.Messages.isEmpty(), qPrintable(f.Platform.Messages.value(0).Text));
         QCOMPARE(f.Platform.FoldersShown, QStringList{QString::fromStdString(out.Path().string())});

@@ -174,7 +174,7 @@ private slots:
     // F4 shows the current record whole: names, types, values, line breaks kept.
     void detailsShowTheCurrentRecord() {
         TableBuilder t;
-        t.Field("NOTE", 'C', 20).Field("AMOUNT", 'N', 8, 2).Record({"one\r\ntwo"}).Deleted({"gone\there", "-1.5"});
+        t.Field("NOTE", 'C', 20).Field("COUNT", 'N', 3).Field("AMOUNT", 'N', 8, 2).Record({"one\r\ntwo"}).Deleted({"gone\there", "7", "-1.5"});
         const TempDir dir;
         t.WriteTo(dir / "t.dbf");
         Browsed b(dir / "t.dbf");
@@ -184,7 +184,8 @@ private slots:
         QVERIFY(details->isVisible());
         b.View.setCurrentIndex(b.Order.index(0, 2));
         QCOMPARE(details->toPlainText().split(u'\n').mid(1),
-                 QStringList({"NOTE Character (C), length 20", "one", "two", "AMOUNT Numeric (N), length 8, 2 decimals", "0"}));
+                 QStringList({"NOTE Character (C), length 20", "one", "two", "COUNT Numeric (N), length 3, 0 decimals", "0",
+                             "AMOUNT Numeric (N), length 8, 2 decimals", "0"}));
         b.View.setCurrentIndex(b.Order.index(1, 3));
         QVERIFY(details->toPlainText().contains(QStringLiteral("Record 2 of 2\nDeleted\nNOTE Character (C), length 20\ngone\there\n")));
         QVERIFY(details->toPlainText().endsWith(QStringLiteral("-1.5")));

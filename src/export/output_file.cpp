@@ -5,11 +5,11 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <chrono>
 #include <system_error>
 
 #include "export/export_error.h"

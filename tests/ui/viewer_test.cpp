@@ -113,12 +113,21 @@ private slots:
         Browsed b(Sample(sample.toStdString()));
         const QString fileOrder = b.Numbers();
         b.View.setCurrentIndex(b.Order.index(1, 2));
+        b.View.selectionModel()->select(b.Order.index(2, 2), QItemSelectionModel::Select);
+        // The records whose cells are selected, whatever their rows.
+        const auto selected = [&b] {
+            QStringList numbers;
+            for (const QModelIndex& cell : b.View.selectionModel()->selectedIndexes()) numbers << b.Order.index(cell.row(), 0).data().toString();
+            numbers.sort();
+            return numbers;
+        };
         const QString current = b.Here();
         for (const QString& expected : {ascending, descending, fileOrder}) {
             b.ClickHeader(b.Column(field));
             QVERIFY(b.Settled());
             QCOMPARE(b.Numbers(), expected);
             QCOMPARE(b.Here(), current);
+            QCOMPARE(selected(), QStringList({"2", "3"}));
         }
         b.ClickHeader(b.Column(field));
         QVERIFY(b.Settled());

@@ -29,11 +29,6 @@ void RecordOrderModel::setSourceModel(QAbstractItemModel* source) {
         ClearOrder();
     });
     connect(source, &QAbstractItemModel::modelReset, this, [this] { endResetModel(); });
-    connect(source, &QAbstractItemModel::dataChanged, this, [this] {
-        if (rowCount() > 0) emit dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1));
-    });
-    connect(source, &QAbstractItemModel::headerDataChanged, this,
-            [this] { emit headerDataChanged(Qt::Horizontal, 0, columnCount() - 1); });
     ClearOrder();
     endResetModel();
 }

@@ -30,10 +30,12 @@ TEST(Corpus, EveryTableOpensOrIsRefusedCleanly) {
             const std::int64_t promised = std::stoll(columns[6]);
             EXPECT_EQ(table.RecordsPromised, promised);
             EXPECT_EQ(table.RecordCount() < promised, columns[11].find("truncated") != std::string::npos);
-            // Read three records at a time, it gives the same cells, memos and warnings.
+            // Read three records at a time, and each window twice (the SQL script looks at the
+            // records before writing them), it gives the same cells, memos and warnings.
             const TempDir dir;
             const auto stream = StreamAt(folder / columns[0], 3);
-            EXPECT_EQ(Exported(stream->Table(), SettingsFor("to=csv", dir.Path())), Exported(table, SettingsFor("to=csv", dir.Path())));
+            const std::string format = table.ColumnCount > 0 ? "to=sql" : "to=csv";  // a script needs a column
+            EXPECT_EQ(Exported(stream->Table(), SettingsFor(format, dir.Path())), Exported(table, SettingsFor(format, dir.Path())));
             EXPECT_EQ(stream->Warnings(), table.Warnings);
         } catch (const TableError& e) {
             const std::string message = e.what();

@@ -208,6 +208,9 @@ Outcome RunConvert(const Invocation& invocation) {
     ExportSettings settings = invocation.Settings;
     settings.DecimalSeparator = LocaleDecimalSeparator();
     const unsigned jobs = invocation.Jobs > 0 ? invocation.Jobs : std::max(1u, std::thread::hardware_concurrency());
+    // One job is one core: a table's records are formatted on this thread too, and a batch's
+    // tables gain what a second formatting thread would cost in handing blocks over.
+    if (jobs == 1) settings.TwoThreadFormatting = false;
     if (jobs == 1 || invocation.Tables.size() == 1) return ConvertInTurn(invocation, settings);
     return ConvertAtOnce(invocation, settings, jobs);
 }

@@ -78,9 +78,10 @@ OPTIONS
         error.
     --jobs N
         Convert: how many tables are converted at the same time (1 to 1024).
-        Default: as many as the machine has cores. Whatever the number, the
-        paths and messages come out in the order of the tables given, and a
-        table that fails does not stop the others.
+        Default: as many as the machine has cores. With 1, each table is also
+        formatted on one core only (a single table otherwise takes two).
+        Whatever the number, the paths and messages come out in the order of the
+        tables given, and a table that fails does not stop the others.
     --text-color RRGGBB
     --back-color RRGGBB
         HTML: the text and background colours as six hexadecimal digits.

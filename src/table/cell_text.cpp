@@ -57,6 +57,46 @@ char* FormatNumber(char* out, double value, char decimalSeparator) {
     return end;
 }
 
+char* FormatStoredDecimal(char* out, std::string_view stored, char decimalSeparator) {
+    // One pass over a few bytes: the cells of a numeric column go through here one after another.
+    const char* p = stored.data();
+    const char* end = p + stored.size();
+    while (p != end && *p == ' ') ++p;
+    while (end != p && end[-1] == ' ') --end;
+    if (p == end) return nullptr;
+    const bool negative = *p == '-';
+    if (negative || *p == '+') ++p;
+    const char* point = end;
+    for (const char* c = p; c != end; ++c) {
+        if (*c == '.' && point == end) {
+            point = c;
+        } else if (*c < '0' || *c > '9') {
+            return nullptr;
+        }
+    }
+    const auto decimals = point == end ? 0 : end - point - 1;
+    const auto digits = (point - p) + decimals;
+    if (digits == 0 || digits > 15 || decimals > 9) return nullptr;
+
+    while (p != point && *p == '0') ++p;
+    const char* fraction = point == end ? end : point + 1;
+    while (end != fraction && end[-1] == '0') --end;
+    if (p == point && fraction == end) {
+        *out = '0';
+        return out + 1;
+    }
+    if (p == point) {
+        const char* significant = fraction;
+        while (*significant == '0') ++significant;
+        if (significant - fraction > 3) return nullptr;
+    }
+    if (negative) *out++ = '-';
+    out = p == point ? std::fill_n(out, 1, '0') : std::copy(p, point, out);
+    if (fraction == end) return out;
+    *out++ = decimalSeparator;
+    return std::copy(fraction, end, out);
+}
+
 void AppendCellText(std::string& out, const CellValue& cell, char decimalSeparator) {
     switch (cell.Kind) {
     case CellKind::Empty:
@@ -67,7 +107,8 @@ void AppendCellText(std::string& out, const CellValue& cell, char decimalSeparat
         return;
     case CellKind::Number: {
         char buffer[kNumberTextCapacity];
-        out.append(buffer, FormatNumber(buffer, cell.Number, decimalSeparator));
+        char* end = cell.Text.empty() ? nullptr : FormatStoredDecimal(buffer, cell.Text, decimalSeparator);
+        out.append(buffer, end != nullptr ? end : FormatNumber(buffer, cell.Number, decimalSeparator));
         return;
     }
     case CellKind::Truth:

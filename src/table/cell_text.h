@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "table/cell_value.h"
 
@@ -21,6 +22,14 @@ char* FormatNumber(char* out, double value, char decimalSeparator);
 // quicker than the general conversion, and the text reads back as the same double. Returns
 // the end of what was written, or nullptr (having written nothing useful) for any other value.
 char* FormatShortDecimal(char* out, double value, char decimalSeparator);
+
+// FormatNumber's text for the number a numeric field's stored decimal text reads as, made from the
+// text itself: blanks, an optional sign, at most 15 digits with at most one point and at most 9
+// after it, blanks. The text read is then the double nearest to that decimal, and no other decimal
+// of 15 digits or fewer has the same nearest double, so FormatNumber's shortest form is the
+// decimal without leading zeros and trailing decimal zeros. Returns nullptr for any other text,
+// and for a value below 0.0001, which FormatNumber writes with an exponent.
+char* FormatStoredDecimal(char* out, std::string_view stored, char decimalSeparator);
 
 // Appends the one text form of a cell: text unchanged, numbers as FormatNumber,
 // truth values "True"/"False", empty and binary cells nothing (exports leave binary memos empty).

@@ -9,7 +9,8 @@ namespace quillet {
 enum class CellKind : std::uint8_t { Empty, Text, Number, Truth, Binary };
 
 // One cell of the table. Text is a view into the table's own bytes (or its decoded side buffer),
-// valid as long as the OpenTable it came from.
+// valid as long as the OpenTable it came from; a number's Text, when it has one, is the decimal
+// text the field stores for it.
 struct CellValue {
     CellKind Kind = CellKind::Empty;
     std::string_view Text;

@@ -206,6 +206,7 @@ std::vector<FieldCells> PrepareFields(const OpenTable& table, std::size_t record
         default:
             cells.Storage = FieldStorage::Number;
             cells.Numbers.resize(records);
+            cells.DecimalText = DecoderFor(d, table.Header.Version) == Decoder::Numeric && DecimalDivisor(d.Decimals) == 1;
             break;
         }
     }

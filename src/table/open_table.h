@@ -43,6 +43,9 @@ struct FieldCells {
     std::vector<MemoCell> Memos;
     // Visual FoxPro fields that may hold null: 1 where the record's cell is null.
     FillLaterVector<std::uint8_t> Nulls;
+    // Number: the numbers are the decimal texts the field stores (N and F without a scale), which
+    // their cells also view, so that the text they are written as is made from those bytes.
+    bool DecimalText = false;
 };
 
 struct OpenTable;
@@ -120,8 +123,14 @@ inline CellValue OpenTable::Cell(std::int64_t record, int field) const {
         const FieldDescriptor& d = FieldDescriptors[static_cast<std::size_t>(field)];
         return CellValue::OfText(RecordText(record).substr(d.Offset, d.StoredLength));
     }
-    case FieldStorage::Number:
-        return CellValue::OfNumber(cells.Numbers[r]);
+    case FieldStorage::Number: {
+        CellValue cell = CellValue::OfNumber(cells.Numbers[r]);
+        if (cells.DecimalText) {
+            const FieldDescriptor& d = FieldDescriptors[static_cast<std::size_t>(field)];
+            cell.Text = RecordText(record).substr(d.Offset, d.StoredLength);
+        }
+        return cell;
+    }
     case FieldStorage::Truth:
         return CellValue::OfTruth(cells.Truths[r] != 0);
     case FieldStorage::Derived: {

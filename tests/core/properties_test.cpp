@@ -132,14 +132,16 @@ TEST(Properties, CodePagesChosenAndShownAsTheTableSays) {
 }
 
 // Decimals of any length, blanks and signs read to the correctly rounded double; numbers are
-// written in the 15-digit general form with either separator.
+// written in the 15-digit general form with either separator, and a stored decimal as the
+// number it reads as.
 TEST(Properties, NumbersReadAndWrittenAsTheLibraryDoes) {
     std::mt19937 random(20240501);
     for (int i = 0; i < 200000; ++i) {
         std::string text(random() % 3, ' '), compact;
         if (random() % 3 == 0) text += random() % 2 ? '-' : '+';
         const int length = 1 + static_cast<int>(random() % 26), point = static_cast<int>(random() % (length + 2)) - 1;
-        for (int d = 0; d < length; ++d) text += (d == point ? "." : "") + std::string(1, static_cast<char>('0' + random() % 10));
+        // Zeros often, so that leading zeros, trailing decimal zeros and tiny values come up.
+        for (int d = 0; d < length; ++d) text += (d == point ? "." : "") + std::string(1, static_cast<char>(random() % 3 ? '0' + random() % 10 : '0'));
         text += std::string(random() % 3, ' ');
         for (char c : text) compact += c == ' ' ? "" : std::string(1, c);
         const double want = std::strtod(compact.c_str(), nullptr);
@@ -153,6 +155,13 @@ TEST(Properties, NumbersReadAndWrittenAsTheLibraryDoes) {
         const char separator = i % 3 ? '.' : ',';
         std::replace(expected.begin(), expected.end(), '.', separator);
         ASSERT_EQ(std::string(formatted, FormatNumber(formatted, value, separator)), expected) << value;
+        // A field's stored decimal is written as the number it reads as.
+        char stored[kNumberTextCapacity];
+        for (const std::string& decimal : {text, std::string("0.0") + text.substr(text.find_first_not_of(" +-"))}) {
+            if (char* end = FormatStoredDecimal(stored, decimal, separator)) {
+                ASSERT_EQ(std::string(stored, end), std::string(formatted, FormatNumber(formatted, NumericReading(decimal), separator))) << decimal;
+            }
+        }
     }
     for (const auto& [text, value] : std::initializer_list<std::pair<const char*, double>>{
              {"1 2.5", 12.5}, {"- 3", -3}, {"1.5.6", 1.5}, {"2D2", 200}, {"1.5E-2", 0.015}, {"1E", 1}, {"12abc", 12}, {"&H1F", 31},

@@ -1,18 +1,3 @@
-#include <QAction>
-#include <QCheckBox>
-#include <QComboBox>
-#include <QDialogButtonBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QMimeData>
-#include <QProgressBar>
-#include <QRadioButton>
-#include <QTableView>
-#include <QTest>
-#include <QTextBrowser>
-#include <filesystem>
-
-#include "export/exporters.h"
 #include "support/opened_table.h"
 #include "support/window_fixture.h"
 #include "ui/output_path_text.h"
@@ -26,15 +11,6 @@ Q_DECLARE_METATYPE(Answer)
 Q_DECLARE_METATYPE(Expect)
 
 namespace {
-
-const QString kSample = QStringLiteral(QUILLET_SAMPLES_DIR "/customers.dbf");
-
-// Picks folder in the save-location dialog, which starts there.
-void Browse(WindowFixture& f, const std::filesystem::path& folder) {
-    f.Platform.Current = QString::fromStdString(folder.string());
-    f.Dialogs.Answer(QStringLiteral("SaveLocationDialog"), [](QDialog& d) { Click(d, "okButton"); });
-    Click(*f.Window, "browseButton");
-}
 
 template <typename T = QWidget>
 T* In(QDialog& dialog, const char* name) { return ChildOf<T>(dialog, QString::fromLatin1(name)); }
@@ -105,11 +81,11 @@ private slots:
         WindowFixture f;
         const TempDir out, expectedOut;
         QVERIFY(f.Open(kSample));
-        Browse(f, out.Path());
+        f.Browse(out.Path());
         Click(*f.Window, filter.toLatin1());
-        ChildOf<QRadioButton>(*f.Window, QStringLiteral("format%1").arg(format))->click();
+        f.ChooseFormat(static_cast<OutputFormat>(format));
         if (answer) f.Dialogs.Answer(dialog, [&](QDialog& d) { answer(d, f.Platform); });
-        QVERIFY(f.Await(&MainWindow::converted, [&] { Click(*f.Window, "convertButton"); }));
+        QVERIFY(f.Convert());
         const auto* progress = ChildOf<QProgressBar>(*f.Window, QStringLiteral("progressBar"));
         QCOMPARE(progress->value(), progress->maximum());
         QVERIFY(f.Dialogs.AllAnswered() && f.Dialogs.Unexpected.isEmpty());
@@ -127,7 +103,7 @@ private slots:
         const std::string name = std::string("customers") + ExtensionOf(settings.OutputFormat);
         QCOMPARE(FolderEntries(out.Path()), std::set<std::string>{name});
         QCOMPARE(QByteArray::fromStdString(ReadFileBytes(out / name)), QByteArray::fromStdString(ReadFileBytes(expectedOut / name)));
-        QCOMPARE(ChildOf<QLineEdit>(*f.Window, QStringLiteral("saveBox"))->text(), QString::fromStdString((out / name).string()));
+        QCOMPARE(f.TextOf("saveBox"), QString::fromStdString((out / name).string()));
     }
 
     // A table whose header says 1252 but which holds 866 text: the choice re-reads the list at
@@ -148,19 +124,19 @@ private slots:
         QCOMPARE(ChildOf<QLabel>(*f.Window, QStringLiteral("codePageLabel"))->text(),
                  QStringLiteral("Code page: 866 (IBM866), chosen by the user"));
 
-        Browse(f, out.Path());
-        ChildOf<QRadioButton>(*f.Window, QStringLiteral("format%1").arg(int(OutputFormat::CSV)))->click();
+        f.Browse(out.Path());
+        f.ChooseFormat(OutputFormat::CSV);
         f.Dialogs.Answer(QStringLiteral("DelimitedOptionsDialog"), [](QDialog& d) {
             In<QCheckBox>(d, "headerCheck")->setChecked(false);
             In<QCheckBox>(d, "utf8Check")->setChecked(true);
             Click(d, "saveButton");
         });
-        QVERIFY(f.Await(&MainWindow::converted, [&] { Click(*f.Window, "convertButton"); }));
+        QVERIFY(f.Convert());
         QCOMPARE(QByteArray::fromStdString(ReadFileBytes(out / "dos.csv")), QStringLiteral("\"Привет\"\r\n").toUtf8());
         // 1253 leaves the first byte undefined: the worksheet holds "?" for it, and the user is told.
         box->setCurrentIndex(box->findData(1253));
-        ChildOf<QRadioButton>(*f.Window, QStringLiteral("format%1").arg(int(OutputFormat::Excel)))->click();
-        QVERIFY(f.Await(&MainWindow::converted, [&] { Click(*f.Window, "convertButton"); }));
+        f.ChooseFormat(OutputFormat::Excel);
+        QVERIFY(f.Convert());
         QCOMPARE(f.Platform.Messages.size(), 1);
         QVERIFY(f.Platform.Messages[0].Text.contains(QString::fromStdString((out / "dos.xls").string()) + QStringLiteral("\" was written, but 1 of")));
 
@@ -190,8 +166,8 @@ private slots:
         WindowFixture f;
         const TempDir out;
         QVERIFY(f.Open(kSample));
-        Browse(f, out.Path());
-        ChildOf<QRadioButton>(*f.Window, QStringLiteral("format%1").arg(format))->click();
+        f.Browse(out.Path());
+        f.ChooseFormat(static_cast<OutputFormat>(format));
         f.Dialogs.Answer(dialog, [how](QDialog& d) {
             In<QCheckBox>(d, "headerCheck")->setChecked(false);
             if (how == 0) Click(d, "cancelButton");
@@ -212,8 +188,8 @@ private slots:
         WindowFixture f;
         const TempDir out;
         QVERIFY(f.Open(kSample));
-        Browse(f, out.Path());
-        ChildOf<QRadioButton>(*f.Window, QStringLiteral("format%1").arg(int(OutputFormat::XML)))->click();
+        f.Browse(out.Path());
+        f.ChooseFormat(OutputFormat::XML);
         QSignalSpy converted(f.Window.get(), &MainWindow::converted);
         Click(*f.Window, "convertButton");
         QMimeData data;
@@ -256,9 +232,9 @@ private slots:
         view->setCurrentIndex(order->index(99, 2));
         QVERIFY(ChildOf<QTextBrowser>(*f.Window, QStringLiteral("recordDetails"))->toPlainText().contains(QStringLiteral("ended")));
 
-        Browse(f, out.Path());
-        ChildOf<QRadioButton>(*f.Window, QStringLiteral("format%1").arg(int(OutputFormat::XML)))->click();
-        QVERIFY(f.Await(&MainWindow::converted, [&] { Click(*f.Window, "convertButton"); }));
+        f.Browse(out.Path());
+        f.ChooseFormat(OutputFormat::XML);
+        QVERIFY(f.Convert());
         QCOMPARE(f.Platform.Messages.size(), 1);
         QVERIFY(f.Platform.Messages[0].Text.contains(QStringLiteral("Cannot read \"%1\": the file ended").arg(path)));
         QVERIFY(FolderEntries(out.Path()).empty());
@@ -271,11 +247,11 @@ private slots:
         QVERIFY(f.Open(kSample));
         Click(*f.Window, "convertButton");
         std::filesystem::create_directory(out.Path() / "gone");
-        Browse(f, out.Path() / "gone");
+        f.Browse(out.Path() / "gone");
         std::filesystem::remove(out.Path() / "gone");
         ChildOf<QCheckBox>(*f.Window, QStringLiteral("openFolderCheck"))->setChecked(false);
-        ChildOf<QRadioButton>(*f.Window, QStringLiteral("format%1").arg(int(OutputFormat::XML)))->click();
-        QVERIFY(f.Await(&MainWindow::converted, [&] { Click(*f.Window, "convertButton"); }));
+        f.ChooseFormat(OutputFormat::XML);
+        QVERIFY(f.Convert());
 
         QCOMPARE(f.Platform.Messages.size(), 3);
         QCOMPARE(f.Platform.Messages[0].Text, QStringLiteral("Need to open a file first!"));

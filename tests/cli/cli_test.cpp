@@ -2,9 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
-
 #include "cli/run_cli.h"
 #include "support/exported_formats.h"
 

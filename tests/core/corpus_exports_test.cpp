@@ -3,10 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <map>
-#include <sstream>
-#include <string>
 
 #include "support/exported_formats.h"
 

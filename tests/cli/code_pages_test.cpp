@@ -3,12 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
-#include <sstream>
-#include <string>
-#include <vector>
-
 #include "cli/run_cli.h"
 #include "support/exported_formats.h"
 

@@ -2,13 +2,11 @@
 
 Usage: memo_reference.py QUILLET_CLI CORPUS_DIR (run by /usr/bin/python3, where dbfread loads).
 """
-import csv
 import os
-import sqlite3
+import re
 import subprocess
 import sys
 import tempfile
-import xml.etree.ElementTree as ElementTree
 
 import dbfread
 import dbfread.memo
@@ -29,6 +27,7 @@ TABLES = ['dbfread/memotest.dbf', 'infused-dbf/dbase_30.dbf', 'infused-dbf/dbase
           'infused-dbf/dbase_f5.dbf', 'php-xbase/dBaseIV.dbf', 'php-xbase/Foxpro2.dbf', 'php-xbase/dBaseVII.dbf']
 # dbfread cannot read dBASE 7 headers; php-xbase's tests expect the same texts of its dBASE IV
 # twin (the pictures differ).
+READ_BACK = os.path.join(os.path.dirname(os.path.abspath(__file__)), '..', 'support', 'read_back.py')
 REFERENCE = {'php-xbase/dBaseVII.dbf': ('php-xbase/dBaseIV.dbf', ['BIO'])}
 
 
@@ -44,27 +43,16 @@ def exported(cli, table, form, folder):
     return os.path.join(folder, os.path.basename(table).split('.')[0] + '.' + form)
 
 
-def columns_of_csv(path):
-    with open(path, encoding='latin-1', newline='') as handle:
-        rows = list(csv.reader(handle))
+def columns(path):
+    # What the format's consumer reads in the file (tests/support/read_back.py), by column.
+    seen = subprocess.run(['/usr/bin/python3', READ_BACK, path], check=True, capture_output=True).stdout.decode('utf-8')
+    rows = [[unescaped(cell) for cell in line.split('\t')] for line in seen.split('\n')[:-1]]
     return {name: [row[i] for row in rows[1:]] for i, name in enumerate(rows[0])}
 
 
-def columns_of_xml(path):
-    root = ElementTree.parse(path).getroot()
-    names = [field.findtext('Field_Name') for field in root.find('Structure')]
-    records = list(root.find('Records'))
-    return {name: [(record[i].text or '') for record in records] for i, name in enumerate(names)}
-
-
-def columns_of_sql(path):
-    database = sqlite3.connect(':memory:')
-    with open(path, encoding='utf-8') as handle:
-        database.executescript(handle.read())
-    name = database.execute("select name from sqlite_master where type = 'table'").fetchone()[0]
-    cursor = database.execute('select * from "%s"' % name)
-    rows = cursor.fetchall()
-    return {d[0]: [row[i] or '' for row in rows] for i, d in enumerate(cursor.description)}
+def unescaped(cell):
+    return re.sub(r'\\(x..|.)', lambda m: {'t': '\t', 'n': '\n', 'r': '\r', '\\': '\\'}.get(m.group(1))
+                  or chr(int(m.group(1)[1:], 16)), cell)
 
 
 def main():
@@ -72,7 +60,6 @@ def main():
     if not os.path.isdir(corpus):
         print('no corpus at ' + corpus)
         return 77
-    csv.field_size_limit(1 << 30)
     failures = 0
     checked = 0
     with tempfile.TemporaryDirectory() as folder:
@@ -87,9 +74,9 @@ def main():
             decoded = dbfread.DBF(reference, encoding='cp1252' if guess == 'ascii' else guess, char_decode_errors='replace')
             memos = fields or [f.name for f in raw.fields if f.type in 'MGPB' and not (f.type == 'B' and f.length == 8)]
             outputs = {
-                'csv': (columns_of_csv(exported(cli, path, 'csv', folder)), list(raw)),
-                'xml': (columns_of_xml(exported(cli, path, 'xml', folder)), list(decoded)),
-                'sql': (columns_of_sql(exported(cli, path, 'sql', folder)), list(decoded)),
+                'csv': (columns(exported(cli, path, 'csv', folder)), list(raw)),
+                'xml': (columns(exported(cli, path, 'xml', folder)), list(decoded)),
+                'sql': (columns(exported(cli, path, 'sql', folder)), list(decoded)),
             }
             for form, (ours, records) in outputs.items():
                 for field in memos:

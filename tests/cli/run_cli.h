@@ -1,8 +1,5 @@
 #pragma once
 
-#include <string>
-#include <vector>
-
 #include "support/checks.h"
 
 namespace quillet::testing {

@@ -1,10 +1,11 @@
 // Every real table opens with the records it holds (its first three and last in
-// corpus_records.txt), also when read a few records at a time, or
-// is refused with a clear message (what the exports of the readable ones give back:
-// corpus_exports_test.cpp); cells against the values the tables' own projects expect
-// (tests/data/corpus_values.tsv).
+// corpus_records.txt), also when read a few records at a time, and opens in every format's
+// consumer, or is refused with a clear message; cells against the values the tables' own
+// projects expect (tests/data/corpus_values.tsv).
 
 #include <gtest/gtest.h>
+
+#include <map>
 
 #include "support/exported_formats.h"
 
@@ -16,6 +17,9 @@ TEST(Corpus, EveryTableOpensOrIsRefusedCleanly) {
     if (!std::filesystem::exists(folder / "MANIFEST.tsv")) GTEST_SKIP() << "no corpus at " << folder;
     int opened = 0;
     std::string dumps;
+    const TempDir out;
+    std::map<std::string, std::pair<const ExportedFormat*, std::int64_t>> written;  // file: its format, records
+    std::map<std::string, int> filesOf;  // format: files written
     for (const auto& columns : DataRows(folder / "MANIFEST.tsv")) {
         std::string extension = columns[0].substr(columns[0].find_last_of('.') + 1);
         for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
@@ -37,6 +41,20 @@ TEST(Corpus, EveryTableOpensOrIsRefusedCleanly) {
             const std::string format = table.ColumnCount > 0 ? "to=sql" : "to=csv";  // a script needs a column
             EXPECT_EQ(Exported(stream->Table(), SettingsFor(format, dir.Path())), Exported(table, SettingsFor(format, dir.Path())));
             EXPECT_EQ(stream->Warnings(), table.Warnings);
+            for (const ExportedFormat& f : ExportedFormats()) {
+                const std::filesystem::path into = out / (std::to_string(opened) + f.Word);
+                std::filesystem::create_directory(into);
+                const ExportSettings settings = SettingsFor(WordsFor(f), into);
+                try {
+                    ExportTable(table, settings);
+                    written[OutputPath(table, settings, settings.OutputFormat)] = {&f, table.RecordCount()};
+                    ++filesOf[f.Word];
+                } catch (const ExportError& e) {
+                    // A worksheet's size, a table without columns: refused with a message, no file left.
+                    EXPECT_GT(std::string(e.what()).size(), 20u) << e.what();
+                    EXPECT_TRUE(std::filesystem::is_empty(into));
+                }
+            }
         } catch (const TableError& e) {
             const std::string message = e.what();
             if (e.ErrorKind() == TableError::Kind::UnknownVersion) {
@@ -49,6 +67,26 @@ TEST(Corpus, EveryTableOpensOrIsRefusedCleanly) {
     }
     EXPECT_GT(opened, 40);
     ExpectGolden(dumps, "corpus_records.txt");
+    for (const ExportedFormat& f : ExportedFormats()) EXPECT_GT(filesOf[f.Word], 40) << f.Word;
+
+    // One Python for all files: starting one for each would take long. Each file gives back a
+    // row per record; a worksheet keeps table positions and a workbook's reader stops at the last
+    // row with a cell, so they give at most that.
+    std::string files;
+    for (const auto& entry : written) files += ShellQuoted(entry.first) + " ";
+    std::istringstream lines(Output("/usr/bin/python3 " + ShellQuoted(QUILLET_TEST_DATA "/../support/sheet_reader.py") + " count " + files));
+    for (std::string line; std::getline(lines, line);) {
+        const std::string file = line.substr(0, line.rfind('\t')), rows = line.substr(line.rfind('\t') + 1);
+        ASSERT_TRUE(written.count(file)) << line;
+        const auto [format, records] = written[file];
+        if (format->KeepsTablePositions || format->Format == OutputFormat::Xlsx) {
+            EXPECT_LE(std::stoll(rows), records) << line;
+        } else {
+            EXPECT_EQ(rows, std::to_string(records)) << line;
+        }
+        written.erase(file);
+    }
+    EXPECT_TRUE(written.empty());
 }
 
 namespace {

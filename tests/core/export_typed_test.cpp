@@ -3,8 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <string>
-
 #include "support/exported_formats.h"
 
 using namespace quillet;

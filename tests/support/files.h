@@ -4,6 +4,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -62,6 +63,27 @@ inline std::vector<std::vector<std::string>> DataRows(const std::filesystem::pat
 inline std::string HexBytes(std::string_view hex) {
     std::string bytes;
     for (std::size_t i = 0; i + 1 < hex.size(); i += 2) bytes += static_cast<char>(std::stoi(std::string(hex.substr(i, 2)), nullptr, 16));
+    return bytes;
+}
+
+// bytes with changes made, given as words: @OFFSET=HEX writes bytes there, cut=N keeps N bytes
+// (cut=-N drops N), append=HEX adds bytes, cpg=TEXT writes TEXT ("_" for a blank) into cpg.
+inline std::string Changed(std::string bytes, const std::string& changes, const std::filesystem::path& cpg = {}) {
+    std::istringstream in(changes);
+    for (std::string change; in >> change;) {
+        std::string value = change.substr(change.find('=') + 1);
+        if (change[0] == '@') {
+            bytes.replace(std::stoul(change.substr(1)), value.size() / 2, HexBytes(value));
+        } else if (change.starts_with("cut=")) {
+            const long n = std::stol(value);
+            bytes.resize(n < 0 ? bytes.size() - static_cast<std::size_t>(-n) : static_cast<std::size_t>(n));
+        } else if (change.starts_with("append=")) {
+            bytes += HexBytes(value);
+        } else if (change.starts_with("cpg=")) {
+            std::replace(value.begin(), value.end(), '_', ' ');
+            WriteFileBytes(cpg, value);
+        }
+    }
     return bytes;
 }
 

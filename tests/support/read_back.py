@@ -11,6 +11,7 @@ option = lambda key, default: next((w.split("=", 1)[1] for w in words if w.start
 number = lambda v: repr(v)[:-2] if repr(v).endswith(".0") else repr(v)
 rows = []
 if kind in ("txt", "csv"):
+    csv.field_size_limit(sys.maxsize)  # memo texts are longer than the csv module's guard
     delimiter = {"tab": "\t", "space": " "}.get(option("delimiter", ","), option("delimiter", ","))
     with open(path, newline="", encoding="utf-8" if "to-utf8" in words else "latin-1") as f:
         rows = list(csv.reader(f, delimiter=delimiter, quoting=csv.QUOTE_NONE if "no-quotes" in words else csv.QUOTE_MINIMAL))

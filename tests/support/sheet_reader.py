@@ -6,7 +6,6 @@ sheet_reader.py typed FILE.xlsx   the sheet's name, frozen cell, filter and the 
 sheet_reader.py count FILE...     for each file: its name, a TAB and the rows read_back.py sees
                                   below the names (one Python for many files)
 """
-import csv
 import io
 import os
 import runpy
@@ -17,7 +16,6 @@ out = []
 if mode == "count":
     reader = os.path.join(os.path.dirname(os.path.abspath(__file__)), "read_back.py")
     stdout = sys.stdout
-    csv.field_size_limit(sys.maxsize)  # memo texts are longer than the csv module's guard
     for path in files:
         sys.argv, sys.stdout = [reader, path], io.TextIOWrapper(io.BytesIO())
         try:

@@ -1,18 +1,3 @@
-#include <QAction>
-#include <QCheckBox>
-#include <QComboBox>
-#include <QDialogButtonBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QMimeData>
-#include <QProgressBar>
-#include <QRadioButton>
-#include <QTableView>
-#include <QTest>
-#include <QTextBrowser>
-#include <filesystem>
-
-#include "export/exporters.h"
 #include "support/opened_table.h"
 #include "support/window_fixture.h"
 #include "ui/output_path_text.h"
@@ -20,30 +5,46 @@
 
 using namespace quillet;
 using namespace quillet::testing;
-using Answer = std::function<void(QDialog&, ScriptedPlatform&)>;
-using Expect = std::function<void(ExportSettings&)>;
-Q_DECLARE_METATYPE(Answer)
-Q_DECLARE_METATYPE(Expect)
 
 namespace {
-
-const QString kSample = QStringLiteral(QUILLET_SAMPLES_DIR "/customers.dbf");
-
-// Picks folder in the save-location dialog, which starts there.
-void Browse(WindowFixture& f, const std::filesystem::path& folder) {
-    f.Platform.Current = QString::fromStdString(folder.string());
-    f.Dialogs.Answer(QStringLiteral("SaveLocationDialog"), [](QDialog& d) { Click(d, "okButton"); });
-    Click(*f.Window, "browseButton");
-}
 
 template <typename T = QWidget>
 T* In(QDialog& dialog, const char* name) { return ChildOf<T>(dialog, QString::fromLatin1(name)); }
 
-Answer Save(const std::function<void(QDialog&, ScriptedPlatform&)>& change) {
-    return [change](QDialog& d, ScriptedPlatform& p) {
-        change(d, p);
-        Click(d, "saveButton");
-    };
+// Answers a format's dialog as words say, then saves: NAME=N picks item N of a list box, NAME=TEXT
+// types into it, NAME=1 ticks a check box and NAME=0 clears it; "colors" picks red with a click
+// on the text swatch and blue on the background one through its label's access key.
+void AnswerAndSave(QDialog& d, ScriptedPlatform& p, const QString& words) {
+    for (const QString& word : words.split(u' ', Qt::SkipEmptyParts)) {
+        if (word == QStringLiteral("colors")) {
+            p.ColorAnswers = {QColor(Qt::red), QColor(Qt::blue)};
+            QTest::mouseClick(In(d, "textSwatch"), Qt::RightButton);  // not a choice
+            QTest::mouseClick(In(d, "textSwatch"), Qt::LeftButton);
+            QTest::keyClick(&d, Qt::Key_B, Qt::AltModifier);
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+            continue;
+        }
+        QWidget* control = ChildOf(d, word.section(u'=', 0, 0));
+        const QString value = word.section(u'=', 1);
+        bool number = false;
+        const int n = value.toInt(&number);
+        if (auto* box = qobject_cast<QComboBox*>(control)) number ? box->setCurrentIndex(n) : box->setEditText(value);
+        if (auto* check = qobject_cast<QCheckBox*>(control)) check->setChecked(n == 1);
+    }
+    Click(d, "saveButton");
+}
+
+// Settings changed as words say: delimiter=TEXT (tab, space), lf, no-header, no-quotes,
+// colors=TEXT,BACK.
+void Change(ExportSettings& s, const QString& words) {
+    for (const QString& word : words.split(u' ', Qt::SkipEmptyParts)) {
+        const std::string value = word.section(u'=', 1).toStdString();
+        if (word.startsWith(QStringLiteral("delimiter="))) s.Delimited.Delimiter = value == "tab" ? "\t" : value == "space" ? " " : value;
+        if (word == QStringLiteral("lf")) s.Delimited.RowEnd = LineEnd::LF;
+        if (word == QStringLiteral("no-quotes")) s.Delimited.QuoteItems = false;
+        if (word == QStringLiteral("no-header")) s.Delimited.IncludeHeader = s.Html.IncludeHeader = s.Rtf.IncludeHeader = false;
+        if (word.startsWith(QStringLiteral("colors="))) s.Html = {value.substr(0, 6), value.substr(7), s.Html.IncludeHeader};
+    }
 }
 
 }  // namespace
@@ -54,62 +55,21 @@ class ConvertTest : public QObject {
 private slots:
     // Every format, through its options dialog where it has one: the file written is the one
     // the core writes with the options the user chose.
-    void writesWhatTheUserChose_data() {
-        QTest::addColumn<int>("format");
-        QTest::addColumn<QString>("filter");
-        QTest::addColumn<QString>("dialog");
-        QTest::addColumn<Answer>("answer");
-        QTest::addColumn<Expect>("expect");
-        const auto delimited = [](int delimiter, const QString& typed, bool lf, bool header, bool quotes) {
-            return Save([=](QDialog& d, ScriptedPlatform&) {
-                auto* box = In<QComboBox>(d, "delimiterBox");
-                box->setCurrentIndex(delimiter);
-                if (!typed.isEmpty()) box->setEditText(typed);
-                In<QComboBox>(d, "rowEndBox")->setCurrentIndex(lf ? 1 : 0);
-                In<QCheckBox>(d, "headerCheck")->setChecked(header);
-                In<QCheckBox>(d, "quoteCheck")->setChecked(quotes);
-            });
-        };
-        QTest::newRow("txt") << int(OutputFormat::Text) << "skipDeletedButton" << "DelimitedOptionsDialog"
-                             << delimited(4, {}, true, false, true)
-                             << Expect([](ExportSettings& s) { s.Delimited = {"\t", LineEnd::LF, false, true}; });
-        QTest::newRow("csv space") << int(OutputFormat::CSV) << "onlyDeletedButton" << "DelimitedOptionsDialog"
-                                   << delimited(3, {}, false, true, false)
-                                   << Expect([](ExportSettings& s) { s.Delimited = {" ", LineEnd::CRLF, true, false}; });
-        QTest::newRow("csv typed") << int(OutputFormat::CSV) << "allRecordsButton" << "DelimitedOptionsDialog"
-                                   << delimited(0, QStringLiteral("|"), false, true, true)
-                                   << Expect([](ExportSettings& s) { s.Delimited.Delimiter = "|"; });
-        QTest::newRow("htm") << int(OutputFormat::HTML) << "skipDeletedButton" << "HtmlOptionsDialog"
-                             << Save([](QDialog& d, ScriptedPlatform& p) {
-                                    p.ColorAnswers = {QColor(Qt::red), QColor(Qt::blue)};
-                                    QTest::mouseClick(In(d, "textSwatch"), Qt::RightButton);  // not a choice
-                                    QTest::mouseClick(In(d, "textSwatch"), Qt::LeftButton);
-                                    QTest::keyClick(&d, Qt::Key_B, Qt::AltModifier);  // to the swatch by its label's key
-                                    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
-                                    In<QCheckBox>(d, "headerCheck")->setChecked(false);
-                                })
-                             << Expect([](ExportSettings& s) { s.Html = {"FF0000", "0000FF", false}; });
-        QTest::newRow("rtf") << int(OutputFormat::RTF) << "onlyDeletedButton" << "RtfOptionsDialog"
-                             << Save([](QDialog& d, ScriptedPlatform&) { In<QCheckBox>(d, "headerCheck")->setChecked(false); })
-                             << Expect([](ExportSettings& s) { s.Rtf.IncludeHeader = false; });
-        for (const OutputFormat format : {OutputFormat::XML, OutputFormat::Excel, OutputFormat::SQL, OutputFormat::Xlsx, OutputFormat::Sqlite}) {
-            QTest::newRow(ExtensionOf(format)) << int(format) << "skipDeletedButton" << QString() << Answer() << Expect([](ExportSettings&) {});
-        }
-    }
+    void writesWhatTheUserChose_data() { AddDataRows("ui/conversions.tsv", {"format", "filter", "dialog", "answers", "expected"}); }
     void writesWhatTheUserChose() {
-        QFETCH(int, format);
+        QFETCH(QString, format);
         QFETCH(QString, filter);
         QFETCH(QString, dialog);
-        QFETCH(Answer, answer);
-        QFETCH(Expect, expect);
+        QFETCH(QString, answers);
+        QFETCH(QString, expected);
         WindowFixture f;
         const TempDir out, expectedOut;
         QVERIFY(f.Open(kSample));
-        Browse(f, out.Path());
+        f.Browse(out.Path());
         Click(*f.Window, filter.toLatin1());
-        ChildOf<QRadioButton>(*f.Window, QStringLiteral("format%1").arg(format))->click();
-        if (answer) f.Dialogs.Answer(dialog, [&](QDialog& d) { answer(d, f.Platform); });
-        QVERIFY(f.Await(&MainWindow::converted, [&] { Click(*f.Window, "convertButton"); }));
+        f.ChooseFormat(static_cast<OutputFormat>(format.toInt()));
+        if (!dialog.isEmpty()) f.Dialogs.Answer(dialog, [&](QDialog& d) { AnswerAndSave(d, f.Platform, answers); });
+        QVERIFY(f.Convert());
         const auto* progress = ChildOf<QProgressBar>(*f.Window, QStringLiteral("progressBar"));
         QCOMPARE(progress->value(), progress->maximum());
         QVERIFY(f.Dialogs.AllAnswered() && f.Dialogs.Unexpected.isEmpty());
@@ -118,16 +78,16 @@ private slots:
 
         ExportSettings settings;
         settings.SaveFolder = expectedOut.Path().string();
-        settings.OutputFormat = static_cast<OutputFormat>(format);
+        settings.OutputFormat = static_cast<OutputFormat>(format.toInt());
         settings.RecordFilter = filter == "allRecordsButton" ? RecordFilter::AllRecords
                                 : filter == "onlyDeletedButton" ? RecordFilter::OnlyDeleted : RecordFilter::SkipDeleted;
         settings.DecimalSeparator = f.Window->exportSettings().DecimalSeparator;
-        expect(settings);
+        Change(settings, expected);
         ExportTable(OpenTableAt(kSample.toStdString()), settings);
         const std::string name = std::string("customers") + ExtensionOf(settings.OutputFormat);
         QCOMPARE(FolderEntries(out.Path()), std::set<std::string>{name});
         QCOMPARE(QByteArray::fromStdString(ReadFileBytes(out / name)), QByteArray::fromStdString(ReadFileBytes(expectedOut / name)));
-        QCOMPARE(ChildOf<QLineEdit>(*f.Window, QStringLiteral("saveBox"))->text(), QString::fromStdString((out / name).string()));
+        QCOMPARE(f.TextOf("saveBox"), QString::fromStdString((out / name).string()));
     }
 
     // A table whose header says 1252 but which holds 866 text: the choice re-reads the list at
@@ -148,19 +108,19 @@ private slots:
         QCOMPARE(ChildOf<QLabel>(*f.Window, QStringLiteral("codePageLabel"))->text(),
                  QStringLiteral("Code page: 866 (IBM866), chosen by the user"));
 
-        Browse(f, out.Path());
-        ChildOf<QRadioButton>(*f.Window, QStringLiteral("format%1").arg(int(OutputFormat::CSV)))->click();
+        f.Browse(out.Path());
+        f.ChooseFormat(OutputFormat::CSV);
         f.Dialogs.Answer(QStringLiteral("DelimitedOptionsDialog"), [](QDialog& d) {
             In<QCheckBox>(d, "headerCheck")->setChecked(false);
             In<QCheckBox>(d, "utf8Check")->setChecked(true);
             Click(d, "saveButton");
         });
-        QVERIFY(f.Await(&MainWindow::converted, [&] { Click(*f.Window, "convertButton"); }));
+        QVERIFY(f.Convert());
         QCOMPARE(QByteArray::fromStdString(ReadFileBytes(out / "dos.csv")), QStringLiteral("\"Привет\"\r\n").toUtf8());
         // 1253 leaves the first byte undefined: the worksheet holds "?" for it, and the user is told.
         box->setCurrentIndex(box->findData(1253));
-        ChildOf<QRadioButton>(*f.Window, QStringLiteral("format%1").arg(int(OutputFormat::Excel)))->click();
-        QVERIFY(f.Await(&MainWindow::converted, [&] { Click(*f.Window, "convertButton"); }));
+        f.ChooseFormat(OutputFormat::Excel);
+        QVERIFY(f.Convert());
         QCOMPARE(f.Platform.Messages.size(), 1);
         QVERIFY(f.Platform.Messages[0].Text.contains(QString::fromStdString((out / "dos.xls").string()) + QStringLiteral("\" was written, but 1 of")));
 
@@ -170,41 +130,29 @@ private slots:
     }
 
     // Cancel, Esc and the close box all drop the conversion: no file, no folder shown.
-    void cancels_data() {
-        QTest::addColumn<int>("format");
-        QTest::addColumn<QString>("dialog");
-        QTest::addColumn<int>("how");
-        const std::pair<OutputFormat, const char*> dialogs[] = {{OutputFormat::CSV, "DelimitedOptionsDialog"},
-                                                                {OutputFormat::HTML, "HtmlOptionsDialog"},
-                                                                {OutputFormat::RTF, "RtfOptionsDialog"}};
-        for (const auto& [format, dialog] : dialogs) {
-            for (const auto& [how, name] : {std::pair{0, "Cancel"}, {1, "Esc"}, {2, "close box"}}) {
-                QTest::addRow("%s %s", dialog, name) << int(format) << QString::fromLatin1(dialog) << how;
-            }
-        }
-    }
+    void cancels_data() { AddDataRows("ui/cancels.tsv", {"format", "dialog", "how", "header"}); }
     void cancels() {
-        QFETCH(int, format);
+        QFETCH(QString, format);
         QFETCH(QString, dialog);
-        QFETCH(int, how);
+        QFETCH(QString, how);
+        QFETCH(QString, header);
         WindowFixture f;
         const TempDir out;
         QVERIFY(f.Open(kSample));
-        Browse(f, out.Path());
-        ChildOf<QRadioButton>(*f.Window, QStringLiteral("format%1").arg(format))->click();
+        f.Browse(out.Path());
+        f.ChooseFormat(static_cast<OutputFormat>(format.toInt()));
         f.Dialogs.Answer(dialog, [how](QDialog& d) {
             In<QCheckBox>(d, "headerCheck")->setChecked(false);
-            if (how == 0) Click(d, "cancelButton");
-            if (how == 1) QTest::keyClick(&d, Qt::Key_Escape);
-            if (how == 2) d.close();
+            if (how == QStringLiteral("cancel")) Click(d, "cancelButton");
+            if (how == QStringLiteral("esc")) QTest::keyClick(&d, Qt::Key_Escape);
+            if (how == QStringLiteral("close box")) d.close();
         });
         Click(*f.Window, "convertButton");
         QVERIFY(f.Dialogs.AllAnswered() && f.Dialogs.Unexpected.isEmpty());
         QTest::qWait(50);
         QVERIFY(FolderEntries(out.Path()).empty());
         QVERIFY(f.Platform.FoldersShown.isEmpty() && f.Platform.Messages.isEmpty());
-        // Only the RTF dialog keeps its choice when cancelled.
-        QCOMPARE(f.Window->exportSettings().Rtf.IncludeHeader, dialog != "RtfOptionsDialog");
+        QCOMPARE(f.Window->exportSettings().Rtf.IncludeHeader, header == QStringLiteral("yes"));
     }
 
     // While a file is written the window takes no other table, by drop or by Open.
@@ -212,8 +160,8 @@ private slots:
         WindowFixture f;
         const TempDir out;
         QVERIFY(f.Open(kSample));
-        Browse(f, out.Path());
-        ChildOf<QRadioButton>(*f.Window, QStringLiteral("format%1").arg(int(OutputFormat::XML)))->click();
+        f.Browse(out.Path());
+        f.ChooseFormat(OutputFormat::XML);
         QSignalSpy converted(f.Window.get(), &MainWindow::converted);
         Click(*f.Window, "convertButton");
         QMimeData data;
@@ -256,9 +204,9 @@ private slots:
         view->setCurrentIndex(order->index(99, 2));
         QVERIFY(ChildOf<QTextBrowser>(*f.Window, QStringLiteral("recordDetails"))->toPlainText().contains(QStringLiteral("ended")));
 
-        Browse(f, out.Path());
-        ChildOf<QRadioButton>(*f.Window, QStringLiteral("format%1").arg(int(OutputFormat::XML)))->click();
-        QVERIFY(f.Await(&MainWindow::converted, [&] { Click(*f.Window, "convertButton"); }));
+        f.Browse(out.Path());
+        f.ChooseFormat(OutputFormat::XML);
+        QVERIFY(f.Convert());
         QCOMPARE(f.Platform.Messages.size(), 1);
         QVERIFY(f.Platform.Messages[0].Text.contains(QStringLiteral("Cannot read \"%1\": the file ended").arg(path)));
         QVERIFY(FolderEntries(out.Path()).empty());
@@ -271,11 +219,11 @@ private slots:
         QVERIFY(f.Open(kSample));
         Click(*f.Window, "convertButton");
         std::filesystem::create_directory(out.Path() / "gone");
-        Browse(f, out.Path() / "gone");
+        f.Browse(out.Path() / "gone");
         std::filesystem::remove(out.Path() / "gone");
         ChildOf<QCheckBox>(*f.Window, QStringLiteral("openFolderCheck"))->setChecked(false);
-        ChildOf<QRadioButton>(*f.Window, QStringLiteral("format%1").arg(int(OutputFormat::XML)))->click();
-        QVERIFY(f.Await(&MainWindow::converted, [&] { Click(*f.Window, "convertButton"); }));
+        f.ChooseFormat(OutputFormat::XML);
+        QVERIFY(f.Convert());
 
         QCOMPARE(f.Platform.Messages.size(), 3);
         QCOMPARE(f.Platform.Messages[0].Text, QStringLiteral("Need to open a file first!"));

@@ -1,10 +1,3 @@
-#include <QComboBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QListWidget>
-#include <QTest>
-#include <filesystem>
-
 #include "support/window_fixture.h"
 #include "ui/save_location_dialog.h"
 
@@ -12,8 +5,6 @@ using namespace quillet;
 using namespace quillet::testing;
 
 namespace {
-
-const QString kSample = QStringLiteral(QUILLET_SAMPLES_DIR "/customers.dbf");
 
 void Keys(QWidget* widget, std::initializer_list<Qt::Key> keys) {
     for (const Qt::Key key : keys) QTest::keyClick(widget, key);
@@ -93,7 +84,7 @@ private slots:
         });
         Click(*f.Window, "browseButton");
         QCOMPARE(f.Window->exportSettings().SaveFolder, a.toStdString());
-        QCOMPARE(ChildOf<QLineEdit>(*f.Window, QStringLiteral("saveBox"))->text(), a + QStringLiteral("/customers.csv"));
+        QCOMPARE(f.TextOf("saveBox"), a + QStringLiteral("/customers.csv"));
 
         // Esc and the close box keep the folder; Cancel forgets it. The next showing starts at it.
         for (const int how : {0, 1, 2}) {
@@ -106,7 +97,7 @@ private slots:
             Click(*f.Window, "browseButton");
             QCOMPARE(f.Window->exportSettings().SaveFolder, how == 2 ? std::string() : a.toStdString());
         }
-        QCOMPARE(ChildOf<QLineEdit>(*f.Window, QStringLiteral("saveBox"))->text(), QString());
+        QCOMPARE(f.TextOf("saveBox"), QString());
     }
 
     void switchesDrives() {
@@ -139,23 +130,15 @@ private slots:
         QCOMPARE(PathBox(dialog), platform.Current);
     }
 
-    void startsSystemInformation_data() {
-        QTest::addColumn<QStringList>("installed");
-        QTest::addColumn<bool>("starts");
-        QTest::addColumn<QString>("started");
-        QTest::newRow("first found") << QStringList{"hardinfo", "cpu-x"} << true << "/usr/bin/hardinfo";
-        QTest::newRow("last one") << QStringList{"cpu-x"} << true << "/usr/bin/cpu-x";
-        QTest::newRow("none") << QStringList{} << true << QString();
-        QTest::newRow("will not start") << QStringList{"kinfocenter"} << false << QString();
-    }
+    void startsSystemInformation_data() { AddDataRows("ui/system_information.tsv", {"installed", "starts", "started"}); }
     void startsSystemInformation() {
-        QFETCH(QStringList, installed);
-        QFETCH(bool, starts);
+        QFETCH(QString, installed);
+        QFETCH(QString, starts);
         QFETCH(QString, started);
         WindowFixture f;
         ScriptedPlatform& platform = f.Platform;
-        for (const QString& name : installed) platform.InstalledPrograms[name] = QStringLiteral("/usr/bin/") + name;
-        platform.ProgramsStart = starts;
+        for (const QString& name : installed.split(u' ', Qt::SkipEmptyParts)) platform.InstalledPrograms[name] = QStringLiteral("/usr/bin/") + name;
+        platform.ProgramsStart = starts == QStringLiteral("yes");
         f.Dialogs.Answer(QStringLiteral("AboutDialog"), [](QDialog& about) {
             QVERIFY(ChildOf<QLabel>(about, QStringLiteral("versionLabel"))->text().endsWith(QStringLiteral(QUILLET_VERSION)));
             Click(about, "systemInfoButton");
@@ -164,7 +147,7 @@ private slots:
         Click(*f.Window, "aboutButton");
         QVERIFY(f.Dialogs.AllAnswered() && f.Dialogs.Unexpected.isEmpty());
         QCOMPARE(platform.ProgramsStarted.isEmpty() ? QString() : platform.ProgramsStarted.last(),
-                 starts ? started : QStringLiteral("/usr/bin/kinfocenter"));
+                 platform.ProgramsStart ? started : QStringLiteral("/usr/bin/kinfocenter"));
         QCOMPARE(platform.Messages.size(), started.isEmpty() ? 1 : 0);
     }
 };

@@ -1,15 +1,3 @@
-#include <QAbstractButton>
-#include <QColorDialog>
-#include <QDesktopServices>
-#include <QFile>
-#include <QDialogButtonBox>
-#include <QLabel>
-#include <QMenuBar>
-#include <QMessageBox>
-#include <QTableView>
-#include <QTest>
-#include <filesystem>
-
 #include "support/window_fixture.h"
 #include "ui/about_dialog.h"
 #include "ui/columns_dialog.h"
@@ -21,8 +9,6 @@ using namespace quillet;
 using namespace quillet::testing;
 
 namespace {
-
-const QString kSample = QStringLiteral(QUILLET_SAMPLES_DIR "/customers.dbf");
 
 // The access key of a caption ("&Open" gives O), or 0.
 QChar AccessKey(const QString& text) {
@@ -87,28 +73,19 @@ private slots:
     void captionsShowWholeWithTheirOwnAccessKeys() {
         WindowFixture f;
         QVERIFY(f.Open(kSample));
-        QString captions;
-        CheckCaptions(*f.Window, captions);
         ColumnsDialog columns({QStringLiteral("NAME"), QStringLiteral("CITY")}, {});
-        CheckCaptions(columns, captions);
         SaveLocationDialog location(f.Platform, QDir::tempPath());
-        CheckCaptions(location, captions);
         DelimitedOptionsDialog delimited;
-        CheckCaptions(delimited, captions);
         HtmlOptionsDialog html(f.Platform);
-        CheckCaptions(html, captions);
         RtfOptionsDialog rtf;
-        CheckCaptions(rtf, captions);
         AboutDialog about(f.Platform);
-        CheckCaptions(about, captions);
+        QString captions;
+        for (QWidget* window : std::initializer_list<QWidget*>{f.Window.get(), &columns, &location, &delimited, &html, &rtf, &about}) {
+            CheckCaptions(*window, captions);
+        }
         // The texts the user reads, as written: a changed one shows in captions.txt.actual.
         captions.replace(QStringLiteral(QUILLET_VERSION), QStringLiteral("VERSION"));
-        QFile golden(QStringLiteral(QUILLET_TEST_DATA "/ui/captions.txt"));
-        if (!golden.open(QIODevice::ReadOnly) || golden.readAll() != captions.toUtf8()) {
-            QFile actual(golden.fileName() + QStringLiteral(".actual"));
-            QVERIFY(actual.open(QIODevice::WriteOnly) && actual.write(captions.toUtf8()) >= 0);
-            QFAIL("the captions differ from tests/data/ui/captions.txt");
-        }
+        QVERIFY2(MatchesGolden(captions, "ui/captions.txt"), "the captions differ from tests/data/ui/captions.txt");
     }
 
     void listTakesTheRoomOfALargerWindow() {

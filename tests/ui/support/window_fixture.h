@@ -1,9 +1,13 @@
 #pragma once
 
-#include <QSettings>
-#include <QSignalSpy>
+// The main window over a scripted desktop, and what the window tests share: the widget
+// classes they drive, the sample table, data rows and golden files under tests/data.
+
+#include <QtTest>
+#include <QtWidgets>
 #include <memory>
 
+#include "export/exporters.h"
 #include "support/files.h"
 #include "support/modal_dialogs.h"
 #include "support/scripted_platform.h"
@@ -11,8 +15,10 @@
 
 namespace quillet::testing {
 
-// The main window over a scripted desktop, with its lasting settings in a file of a fresh
-// folder: a test never reads or writes the user's own.
+const QString kSample = QStringLiteral(QUILLET_SAMPLES_DIR "/customers.dbf");
+
+// The main window with its lasting settings in a file of a fresh folder: a test never reads or
+// writes the user's own.
 struct WindowFixture {
     TempDir Folder;
     QSettings Settings{QString::fromStdString((Folder / "settings.ini").string()), QSettings::IniFormat};
@@ -36,6 +42,39 @@ struct WindowFixture {
     bool Open(const QString& path) {
         return Await(&MainWindow::tableOpened, [&] { Window->openFile(path); });
     }
+    // Picks folder in the save-location dialog, which starts there.
+    void Browse(const std::filesystem::path& folder) {
+        Platform.Current = QString::fromStdString(folder.string());
+        Dialogs.Answer(QStringLiteral("SaveLocationDialog"), [](QDialog& d) { Click(d, "okButton"); });
+        Click(*Window, "browseButton");
+    }
+    void ChooseFormat(OutputFormat format) {
+        ChildOf<QRadioButton>(*Window, QStringLiteral("format%1").arg(int(format)))->click();
+    }
+    bool Convert() {
+        return Await(&MainWindow::converted, [&] { Click(*Window, "convertButton"); });
+    }
+    QString TextOf(const char* name) const { return ChildOf<QLineEdit>(*Window, QString::fromLatin1(name))->text(); }
 };
+
+// A row of Qt Test data for each row of a data file under tests/data: its first field names the
+// row, the others fill the text columns in turn (missing ones empty). Qt Test keeps the column
+// names' pointers, hence literals.
+inline void AddDataRows(const char* file, std::initializer_list<const char*> columns) {
+    for (const char* column : columns) QTest::addColumn<QString>(column);
+    for (const auto& row : DataRows(std::string(QUILLET_TEST_DATA "/") + file)) {
+        QTestData& data = QTest::newRow(row.at(0).c_str());
+        for (std::size_t k = 1; k <= columns.size(); ++k) data << QString::fromStdString(k < row.size() ? row[k] : std::string());
+    }
+}
+
+// Whether text is what the golden file tests/data/NAME holds; a difference leaves it beside the
+// file as NAME.actual.
+inline bool MatchesGolden(const QString& text, const std::string& name) {
+    const std::filesystem::path golden = std::filesystem::path(QUILLET_TEST_DATA) / name;
+    if (ReadFileBytes(golden) == text.toStdString()) return true;
+    WriteFileBytes(golden.string() + ".actual", text.toStdString());
+    return false;
+}
 
 }  // namespace quillet::testing

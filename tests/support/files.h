@@ -4,7 +4,6 @@
 
 #include <unistd.h>
 
-#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -66,12 +65,27 @@ inline std::string HexBytes(std::string_view hex) {
     return bytes;
 }
 
+// "a_b\x1A" as the bytes of "a b" and 0x1A: "_" stands for a blank, \xHH for any byte.
+inline std::string TextBytes(std::string_view text) {
+    std::string bytes;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text.substr(i, 2) == "\\x") {
+            bytes += HexBytes(text.substr(i + 2, 2));
+            i += 3;
+        } else {
+            bytes += text[i] == '_' ? ' ' : text[i];
+        }
+    }
+    return bytes;
+}
+
 // bytes with changes made, given as words: @OFFSET=HEX writes bytes there, cut=N keeps N bytes
-// (cut=-N drops N), append=HEX adds bytes, cpg=TEXT writes TEXT ("_" for a blank) into cpg.
+// (cut=-N drops N), append=HEX adds bytes, text=TEXT adds TEXT's bytes (see TextBytes) and
+// fill=N:TEXT adds them N times, cpg=TEXT writes TEXT's bytes into cpg.
 inline std::string Changed(std::string bytes, const std::string& changes, const std::filesystem::path& cpg = {}) {
     std::istringstream in(changes);
     for (std::string change; in >> change;) {
-        std::string value = change.substr(change.find('=') + 1);
+        const std::string value = change.substr(change.find('=') + 1);
         if (change[0] == '@') {
             bytes.replace(std::stoul(change.substr(1)), value.size() / 2, HexBytes(value));
         } else if (change.starts_with("cut=")) {
@@ -79,9 +93,12 @@ inline std::string Changed(std::string bytes, const std::string& changes, const 
             bytes.resize(n < 0 ? bytes.size() - static_cast<std::size_t>(-n) : static_cast<std::size_t>(n));
         } else if (change.starts_with("append=")) {
             bytes += HexBytes(value);
+        } else if (change.starts_with("text=")) {
+            bytes += TextBytes(value);
+        } else if (change.starts_with("fill=")) {
+            for (long n = std::stol(value); n > 0; --n) bytes += TextBytes(value.substr(value.find(':') + 1));
         } else if (change.starts_with("cpg=")) {
-            std::replace(value.begin(), value.end(), '_', ' ');
-            WriteFileBytes(cpg, value);
+            WriteFileBytes(cpg, TextBytes(value));
         }
     }
     return bytes;

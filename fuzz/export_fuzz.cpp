@@ -4,36 +4,19 @@
 // else in the folder, or fails with a message naming the file and leaves no trace.
 
 #include <fuzzer/FuzzedDataProvider.h>
-#include <unistd.h>
 
 #include <cstdio>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 
 #include "export/exporters.h"
 #include "fuzz/output_checks.h"
+#include "support/files.h"
 #include "table/read_table.h"
 
 using namespace quillet;
+using namespace quillet::testing;
 using quillet::fuzzing::Require;
 
 namespace {
-
-// One folder for the whole run, removed at exit.
-const std::filesystem::path& Folder() {
-    static const std::filesystem::path folder = [] {
-        std::string pattern = (std::filesystem::temp_directory_path() / "quillet-export-fuzz-XXXXXX").string();
-        Require(::mkdtemp(pattern.data()) != nullptr, "a temporary folder");
-        std::atexit([] { std::filesystem::remove_all(Folder()); });
-        return std::filesystem::path(pattern);
-    }();
-    return folder;
-}
-
-std::size_t FilesIn(const std::filesystem::path& folder) {
-    return static_cast<std::size_t>(std::distance(std::filesystem::directory_iterator(folder), {}));
-}
 
 // One of the usual texts, or up to 8 fuzzed bytes.
 std::string ShortText(FuzzedDataProvider& in, std::initializer_list<const char*> usual) {
@@ -52,8 +35,9 @@ std::string Color(FuzzedDataProvider& in) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     FuzzedDataProvider in(data, size);
+    static const TempDir folder;  // one for the whole run, removed at exit
     ExportSettings settings;
-    settings.SaveFolder = Folder().string();
+    settings.SaveFolder = folder.Path().string();
     settings.RecordFilter = static_cast<RecordFilter>(in.ConsumeIntegralInRange<int>(0, 2));
     const auto selection = in.ConsumeIntegral<std::uint64_t>();
     const bool everyColumn = in.ConsumeBool();
@@ -94,9 +78,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const std::string path = OutputPath(table, settings, settings.OutputFormat);
         try {
             ExportTable(table, settings);
-            Require(FilesIn(Folder()) == 1 && std::filesystem::is_regular_file(path), "the exported file alone");
-            std::ifstream file(path, std::ios::binary);
-            fuzzing::CheckExport(settings.OutputFormat, {std::istreambuf_iterator<char>(file), {}}, shape, settings);
+            Require(FolderEntries(folder.Path()).size() == 1 && std::filesystem::is_regular_file(path), "the exported file alone");
+            fuzzing::CheckExport(settings.OutputFormat, ReadFileBytes(path), shape, settings);
             std::filesystem::remove(path);
         } catch (const ExportError& e) {
             // Refusing is allowed (a sheet has a size limit, a script needs a column); leaving a
@@ -104,7 +87,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             const std::string message = e.what();
             Require(message.find(path) != std::string::npos || message == "Select at least one column to export.",
                     "the message names the file");
-            Require(FilesIn(Folder()) == 0, "no trace of a failed export");
+            Require(FolderEntries(folder.Path()).empty(), "no trace of a failed export");
         }
     }
     return 0;

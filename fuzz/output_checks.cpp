@@ -36,8 +36,23 @@ void CheckXml(const std::string& bytes, const ExpectedShape& shape) {
     xmlFreeDoc(doc);
 }
 
-// The database holds one table of the selected columns and written records.
-void CheckDatabase(sqlite3* db, const ExpectedShape& shape, const char* what) {
+// The SQL script runs in SQLite and the database file opens there as it is; either gives one
+// table of the selected columns and written records.
+void CheckDatabase(const std::string& bytes, const ExpectedShape& shape, bool script) {
+    const char* what = script ? "SQL" : "SQLite database";
+    sqlite3* db = nullptr;
+    sqlite3_open(":memory:", &db);
+    if (script) {
+        Require(bytes.find('\0') == std::string::npos, "a NUL in the SQL script");
+        char* error = nullptr;
+        Require(sqlite3_exec(db, bytes.c_str(), nullptr, nullptr, &error) == SQLITE_OK, "SQL that SQLite refuses:", error ? error : "");
+    } else {
+        auto* copy = static_cast<unsigned char*>(sqlite3_malloc64(bytes.size()));
+        std::copy(bytes.begin(), bytes.end(), copy);
+        Require(sqlite3_deserialize(db, "main", copy, static_cast<sqlite3_int64>(bytes.size()), static_cast<sqlite3_int64>(bytes.size()),
+                                    SQLITE_DESERIALIZE_FREEONCLOSE | SQLITE_DESERIALIZE_READONLY) == SQLITE_OK,
+                "a database SQLite cannot load");
+    }
     std::string count;
     const auto first = [](void* out, int, char** values, char**) { *static_cast<std::string*>(out) = values[0]; return 0; };
     Require(sqlite3_exec(db, "select name from sqlite_master where type = 'table'", first, &count, nullptr) == SQLITE_OK,
@@ -51,28 +66,6 @@ void CheckDatabase(sqlite3* db, const ExpectedShape& shape, const char* what) {
     Require(static_cast<std::size_t>(sqlite3_column_count(rows)) == shape.Columns, "column count of the", what);
     sqlite3_finalize(rows);
     sqlite3_close(db);
-}
-
-// The script runs in SQLite.
-void CheckSql(const std::string& bytes, const ExpectedShape& shape) {
-    Require(bytes.find('\0') == std::string::npos, "a NUL in the SQL script");
-    sqlite3* db = nullptr;
-    sqlite3_open(":memory:", &db);
-    char* error = nullptr;
-    Require(sqlite3_exec(db, bytes.c_str(), nullptr, nullptr, &error) == SQLITE_OK, "SQL that SQLite refuses:", error ? error : "");
-    CheckDatabase(db, shape, "SQL");
-}
-
-// The database file opens in SQLite as it is.
-void CheckSqliteFile(const std::string& bytes, const ExpectedShape& shape) {
-    sqlite3* db = nullptr;
-    sqlite3_open(":memory:", &db);
-    auto* copy = static_cast<unsigned char*>(sqlite3_malloc64(bytes.size()));
-    std::copy(bytes.begin(), bytes.end(), copy);
-    Require(sqlite3_deserialize(db, "main", copy, static_cast<sqlite3_int64>(bytes.size()), static_cast<sqlite3_int64>(bytes.size()),
-                                SQLITE_DESERIALIZE_FREEONCLOSE | SQLITE_DESERIALIZE_READONLY) == SQLITE_OK,
-            "a database SQLite cannot load");
-    CheckDatabase(db, shape, "SQLite database");
 }
 
 // RFC 4180: every item quoted, "," between items, CR LF after each row.
@@ -133,11 +126,11 @@ void CheckExport(OutputFormat format, const std::string& bytes, const ExpectedSh
             Require(at > 0 || rows == 0x0009, "worksheet without BOF first");
         }
         return Require(at == bytes.size() && rows == 0x000A, "worksheet record chain or EOF");
-    case OutputFormat::SQL: return CheckSql(bytes, shape);
+    case OutputFormat::SQL: return CheckDatabase(bytes, shape, true);
     case OutputFormat::Xlsx:  // a zip archive: a local file header first, the end of the directory last
         return Require(bytes.starts_with("PK\x03\x04") && bytes.size() >= 22 && bytes.compare(bytes.size() - 22, 4, "PK\x05\x06") == 0,
                        "workbook that is not a whole zip archive");
-    case OutputFormat::Sqlite: return CheckSqliteFile(bytes, shape);
+    case OutputFormat::Sqlite: return CheckDatabase(bytes, shape, false);
     }
 }
 

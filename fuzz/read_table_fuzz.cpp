@@ -32,13 +32,20 @@ std::string_view MemoBytes(std::string_view bytes) {
     return end < bytes.size() ? bytes.substr(end) : std::string_view();
 }
 
+// The record's mark and its cells as the list shows them.
+std::string RecordText(const OpenTable& table, std::int64_t r) {
+    std::string text(1, table.IsDeleted(r) ? '*' : ' ');
+    for (int f = 0; f < table.FieldCount; ++f) text += CellText(table.Cell(r, f), '.') + '|';
+    return text;
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
     static const CodePage* const utf8 = CodePage::ForNumber(65001);
+    const std::string_view memo = MemoBytes(bytes);
     try {
-        const std::string_view memo = MemoBytes(bytes);
         OpenTable table = ReadTableBytes(bytes, "fuzz.dbf", {}, &memo);
         table.ListColumns();
 
@@ -90,14 +97,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::string whole, windowed;
     const auto cells = [](OpenTable& table, std::string& out) {
         ForEachWindow(table, [&](std::int64_t first, std::int64_t last) {
-            for (std::int64_t r = first; r < last; ++r) {
-                out += table.IsDeleted(r) ? '*' : ' ';
-                for (int f = 0; f < table.FieldCount; ++f) out += CellText(table.Cell(r, f), '.') + '|';
-            }
+            for (std::int64_t r = first; r < last; ++r) out += RecordText(table, r);
         });
         for (const std::string& warning : table.Warnings) out += warning;
     };
-    const std::string_view memo = MemoBytes(bytes);
     const auto memoFinder = [&](bool foxPro) { return MemoSource{std::make_unique<MemorySource>(memo, "fuzz.fpt"), "fuzz.fpt", foxPro, {}}; };
     try {
         MemorySource source(bytes, "fuzz.dbf");
@@ -116,9 +119,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const OpenTable& table = stream.Table();
         for (std::int64_t r = table.RecordCount() - 1; r >= 0; --r) {
             HoldRecord(table, r);
-            std::string record(1, table.IsDeleted(r) ? '*' : ' ');
-            for (int f = 0; f < table.FieldCount; ++f) record += CellText(table.Cell(r, f), '.') + '|';
-            backward.insert(0, record);
+            backward.insert(0, RecordText(table, r));
         }
         Require(windowed.starts_with(backward), "the same records read backward");
     } catch (const TableError& e) {

@@ -38,34 +38,24 @@ public:
     }
     TableBuilder& Record(const std::vector<std::string>& cells) { return AddRecord(' ', cells); }
     TableBuilder& Deleted(const std::vector<std::string>& cells) { return AddRecord('*', cells); }
-    // The 263-byte area that Visual FoxPro keeps after the terminator, or any extra bytes there.
-    TableBuilder& HeaderTail(std::size_t bytes) { headerTail_ = bytes; return *this; }
-    // Header fields that disagree with the bytes written.
-    TableBuilder& HeaderLength(std::uint16_t length) { headerLength_ = length; return *this; }
+    // A record count that disagrees with the records written.
     TableBuilder& RecordCount(std::uint32_t count) { recordCount_ = count; return *this; }
 
     std::string Bytes() const {
         std::string out(32, '\0');
         const std::size_t at[] = {4, 8, 10};
         const std::size_t values[] = {recordCount_.value_or(records_.size() / RecordLength()),
-                                      headerLength_.value_or(32 + descriptors_.size() + 1 + headerTail_), RecordLength()};
+                                      32 + descriptors_.size() + 1, RecordLength()};
         for (int i = 0; i < 3; ++i) {
             for (int b = 0; b < (i == 0 ? 4 : 2); ++b) out[at[i] + b] = static_cast<char>(values[i] >> (8 * b));
         }
         out[0] = static_cast<char>(version_);
         for (int i = 0; i < 3; ++i) out[1 + i] = static_cast<char>(kDate[i]);
         out[29] = static_cast<char>(driver_);
-        return out + descriptors_ + '\r' + std::string(headerTail_, '\0') + records_ + '\x1A';
+        return out + descriptors_ + '\r' + records_ + '\x1A';
     }
 
     void WriteTo(const std::filesystem::path& path) const { WriteFileBytes(path, Bytes()); }
-
-    // value as size bytes, least significant first.
-    static std::string LE(std::uint64_t value, int size) {
-        std::string out;
-        for (int i = 0; i < size; ++i) out += static_cast<char>(value >> (8 * i));
-        return out;
-    }
 
 private:
     struct FieldSpec {
@@ -93,8 +83,7 @@ private:
     std::string descriptors_;
     std::vector<FieldSpec> fields_;
     std::string records_;
-    std::size_t headerTail_ = 0;
-    std::optional<std::size_t> headerLength_, recordCount_;
+    std::optional<std::size_t> recordCount_;
 };
 
 }  // namespace quillet::testing

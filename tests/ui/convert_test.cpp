@@ -55,13 +55,9 @@ class ConvertTest : public QObject {
 private slots:
     // Every format, through its options dialog where it has one: the file written is the one
     // the core writes with the options the user chose.
-    void writesWhatTheUserChose_data() { AddDataRows("ui/conversions.tsv", {"format", "filter", "dialog", "answers", "expected"}); }
+    void writesWhatTheUserChose_data() { AddDataRows("ui/conversions.tsv"); }
     void writesWhatTheUserChose() {
-        QFETCH(QString, format);
-        QFETCH(QString, filter);
-        QFETCH(QString, dialog);
-        QFETCH(QString, answers);
-        QFETCH(QString, expected);
+        const auto [format, filter, dialog, answers, expected] = DataFields<5>();
         WindowFixture f;
         const TempDir out, expectedOut;
         QVERIFY(f.Open(kSample));
@@ -130,12 +126,9 @@ private slots:
     }
 
     // Cancel, Esc and the close box all drop the conversion: no file, no folder shown.
-    void cancels_data() { AddDataRows("ui/cancels.tsv", {"format", "dialog", "how", "header"}); }
+    void cancels_data() { AddDataRows("ui/cancels.tsv"); }
     void cancels() {
-        QFETCH(QString, format);
-        QFETCH(QString, dialog);
-        QFETCH(QString, how);
-        QFETCH(QString, header);
+        const auto [format, dialog, how, header] = DataFields<4>();
         WindowFixture f;
         const TempDir out;
         QVERIFY(f.Open(kSample));

@@ -130,11 +130,9 @@ private slots:
         QCOMPARE(PathBox(dialog), platform.Current);
     }
 
-    void startsSystemInformation_data() { AddDataRows("ui/system_information.tsv", {"installed", "starts", "started"}); }
+    void startsSystemInformation_data() { AddDataRows("ui/system_information.tsv"); }
     void startsSystemInformation() {
-        QFETCH(QString, installed);
-        QFETCH(QString, starts);
-        QFETCH(QString, started);
+        const auto [installed, starts, started] = DataFields<3>();
         WindowFixture f;
         ScriptedPlatform& platform = f.Platform;
         for (const QString& name : installed.split(u' ', Qt::SkipEmptyParts)) platform.InstalledPrograms[name] = QStringLiteral("/usr/bin/") + name;

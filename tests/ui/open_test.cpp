@@ -86,11 +86,9 @@ private slots:
         QVERIFY(f.Platform.Messages.isEmpty());
     }
 
-    void refusesBadFiles_data() { AddDataRows("ui/refusals.tsv", {"changes", "saying", "icon"}); }
+    void refusesBadFiles_data() { AddDataRows("ui/refusals.tsv"); }
     void refusesBadFiles() {
-        QFETCH(QString, changes);
-        QFETCH(QString, saying);
-        QFETCH(QString, icon);
+        const auto [changes, saying, icon] = DataFields<3>();
         WindowFixture f;
         QVERIFY(f.Open(kSample));
         const bool missing = changes == QStringLiteral("missing");

@@ -77,12 +77,9 @@ private slots:
 
     // Header clicks: ascending, descending, then file order again. Equal values keep file order,
     // empty cells come last both ways, blank numbers are 0, false comes before true.
-    void sortsByHeaderClicks_data() { AddDataRows("viewer/sorts.tsv", {"sample", "field", "ascending", "descending"}); }
+    void sortsByHeaderClicks_data() { AddDataRows("viewer/sorts.tsv"); }
     void sortsByHeaderClicks() {
-        QFETCH(QString, sample);
-        QFETCH(QString, field);
-        QFETCH(QString, ascending);
-        QFETCH(QString, descending);
+        const auto [sample, field, ascending, descending] = DataFields<4>();
         Browsed b(Sample(sample.toStdString()));
         const QString fileOrder = b.Numbers();
         b.View.setCurrentIndex(b.Order.index(1, 2));
@@ -110,12 +107,9 @@ private slots:
 
     // Typing finds the first match (=); F3 (+), Enter (/) and the next button (>) step on, Shift+F3
     // (-) and the previous button (<) back, wrapping around.
-    void finds_data() { AddDataRows("viewer/finds.tsv", {"text", "options", "field", "steps"}); }
+    void finds_data() { AddDataRows("viewer/finds.tsv"); }
     void finds() {
-        QFETCH(QString, text);
-        QFETCH(QString, options);
-        QFETCH(QString, field);
-        QFETCH(QString, steps);
+        const auto [text, options, field, steps] = DataFields<4>();
         Browsed b(Sample("customers.dbf"));
         QTest::keyClick(&b.View, Qt::Key_F, Qt::ControlModifier);
         auto* box = ChildOf<QLineEdit>(b.Browser, QStringLiteral("findBox"));
@@ -132,14 +126,9 @@ private slots:
     }
 
     // The filter keeps the records with a match, in the order chosen; the count says how many.
-    void filters_data() { AddDataRows("viewer/filters.tsv", {"text", "options", "field", "shown", "count", "byName"}); }
+    void filters_data() { AddDataRows("viewer/filters.tsv"); }
     void filters() {
-        QFETCH(QString, text);
-        QFETCH(QString, options);
-        QFETCH(QString, field);
-        QFETCH(QString, shown);
-        QFETCH(QString, count);
-        QFETCH(QString, byName);
+        const auto [text, options, field, shown, count, byName] = DataFields<6>();
         Browsed b(Sample("customers.dbf"));
         b.SetOptions(false, options.contains(u'w'), field);
         b.View.setCurrentIndex(b.Order.index(1, 2));
@@ -177,11 +166,9 @@ private slots:
 
     // Memos of real tables: texts whole with their line breaks, binary ones as their size; the
     // find bar finds them as shown.
-    void detailsShowMemos_data() { AddDataRows("viewer/memos.tsv", {"table", "shown", "found"}); }
+    void detailsShowMemos_data() { AddDataRows("viewer/memos.tsv"); }
     void detailsShowMemos() {
-        QFETCH(QString, table);
-        QFETCH(QString, shown);
-        QFETCH(QString, found);
+        auto [table, shown, found] = DataFields<3>();
         shown.replace(u'|', u'\n');
         Browsed b(QUILLET_CORPUS_DIR "/" + table.toStdString());
         ChildOf<QLineEdit>(b.Browser, QStringLiteral("findBox"))->setText(shown.section(u'\n', 1, 1));

@@ -5,6 +5,7 @@
 
 #include <QtTest>
 #include <QtWidgets>
+#include <array>
 #include <memory>
 
 #include "export/exporters.h"
@@ -58,14 +59,23 @@ struct WindowFixture {
 };
 
 // A row of Qt Test data for each row of a data file under tests/data: its first field names the
-// row, the others fill the text columns in turn (missing ones empty). Qt Test keeps the column
-// names' pointers, hence literals.
-inline void AddDataRows(const char* file, std::initializer_list<const char*> columns) {
-    for (const char* column : columns) QTest::addColumn<QString>(column);
+// row, and the test takes the others with DataFields.
+inline void AddDataRows(const char* file) {
+    QTest::addColumn<QStringList>("fields");
     for (const auto& row : DataRows(std::string(QUILLET_TEST_DATA "/") + file)) {
-        QTestData& data = QTest::newRow(row.at(0).c_str());
-        for (std::size_t k = 1; k <= columns.size(); ++k) data << QString::fromStdString(k < row.size() ? row[k] : std::string());
+        QStringList fields;
+        for (std::size_t k = 1; k < row.size(); ++k) fields << QString::fromStdString(row[k]);
+        QTest::newRow(row.at(0).c_str()) << fields;
     }
+}
+
+// The current data row's first N fields (missing ones empty), to bind to names.
+template <std::size_t N>
+std::array<QString, N> DataFields() {
+    QFETCH(QStringList, fields);
+    std::array<QString, N> named;
+    for (std::size_t k = 0; k < N; ++k) named[k] = fields.value(static_cast<qsizetype>(k));
+    return named;
 }
 
 // Whether text is what the golden file tests/data/NAME holds; a difference leaves it beside the

@@ -78,13 +78,14 @@ std::array<QString, N> DataFields() {
     return named;
 }
 
-// Whether text is what the golden file tests/data/NAME holds; a difference leaves it beside the
-// file as NAME.actual.
-inline bool MatchesGolden(const QString& text, const std::string& name) {
+// Whether bytes are what the golden file tests/data/NAME holds; a difference leaves them beside
+// the file as NAME.actual.
+inline bool MatchesGolden(const std::string& bytes, const std::string& name) {
     const std::filesystem::path golden = std::filesystem::path(QUILLET_TEST_DATA) / name;
-    if (ReadFileBytes(golden) == text.toStdString()) return true;
-    WriteFileBytes(golden.string() + ".actual", text.toStdString());
+    if (ReadFileBytes(golden) == bytes) return true;
+    WriteFileBytes(golden.string() + ".actual", bytes);
     return false;
 }
+inline bool MatchesGolden(const QString& text, const std::string& name) { return MatchesGolden(text.toStdString(), name); }
 
 }  // namespace quillet::testing

@@ -17,8 +17,7 @@ TEST(Golden, EveryCaseWritesItsFileAndItsConsumerReadsIt) {
         const std::string &table = row.at(0), &words = row.at(1), &golden = row.at(2);
         SCOPED_TRACE(table + " " + words);
         TempDir dir;
-        OpenTable t = ReadTableFile(QUILLET_TEST_DATA "/" + table);
-        t.ListColumns();
+        OpenTable t = OpenTableAt(QUILLET_TEST_DATA "/" + table);
         t.SetSource(table);
         const ExportSettings settings = SettingsFor(words, dir.Path(), &t);
         ExpectGolden(Exported(t, settings), "golden/" + golden);

@@ -73,12 +73,8 @@ def main():
             guess = dbfread.DBF(reference).encoding
             decoded = dbfread.DBF(reference, encoding='cp1252' if guess == 'ascii' else guess, char_decode_errors='replace')
             memos = fields or [f.name for f in raw.fields if f.type in 'MGPB' and not (f.type == 'B' and f.length == 8)]
-            outputs = {
-                'csv': (columns(exported(cli, path, 'csv', folder)), list(raw)),
-                'xml': (columns(exported(cli, path, 'xml', folder)), list(decoded)),
-                'sql': (columns(exported(cli, path, 'sql', folder)), list(decoded)),
-            }
-            for form, (ours, records) in outputs.items():
+            for form, records in (('csv', list(raw)), ('xml', list(decoded)), ('sql', list(decoded))):
+                ours = columns(exported(cli, path, form, folder))
                 for field in memos:
                     text_field = next(f for f in raw.fields if f.name == field).type == 'M'
                     for index, record in enumerate(records):

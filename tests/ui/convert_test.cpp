@@ -63,7 +63,9 @@ private slots:
         QCOMPARE(f.Platform.FoldersShown, QStringList{QString::fromStdString(out.Path().string())});
         const std::string name = std::string("customers") + ExtensionOf(static_cast<OutputFormat>(format.toInt()));
         QCOMPARE(FolderEntries(out.Path()), std::set<std::string>{name});
-        QVERIFY(MatchesGolden(ReadFileBytes(out / name), "ui/converted/" + golden.toStdString()));
+        // The XML names the table by its path, which is wherever the checkout is.
+        const QByteArray written = QByteArray::fromStdString(ReadFileBytes(out / name)).replace(QUILLET_SAMPLES_DIR, "SAMPLES");
+        QVERIFY(MatchesGolden(written.toStdString(), "ui/converted/" + golden.toStdString()));
         QCOMPARE(f.TextOf("saveBox"), QString::fromStdString((out / name).string()));
     }
 

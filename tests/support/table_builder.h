@@ -58,13 +58,13 @@ public:
     void WriteTo(const std::filesystem::path& path) const { WriteFileBytes(path, Bytes()); }
 
 private:
-    struct FieldSpec {
+    struct FieldShape {
         char Type;
         std::size_t Length;
     };
     std::size_t RecordLength() const {
         std::size_t length = 1;
-        for (const FieldSpec& f : fields_) length += f.Length;
+        for (const FieldShape& f : fields_) length += f.Length;
         return length;
     }
     TableBuilder& AddRecord(char mark, const std::vector<std::string>& cells) {
@@ -81,7 +81,7 @@ private:
     static constexpr std::array<std::uint8_t, 3> kDate{124, 5, 1};  // 2024-05-01
     std::uint8_t driver_ = 0;
     std::string descriptors_;
-    std::vector<FieldSpec> fields_;
+    std::vector<FieldShape> fields_;
     std::string records_;
     std::optional<std::size_t> recordCount_;
 };

@@ -91,7 +91,11 @@ char* FormatStoredDecimal(char* out, std::string_view stored, char decimalSepara
         if (significant - fraction > 3) return nullptr;
     }
     if (negative) *out++ = '-';
-    out = p == point ? std::fill_n(out, 1, '0') : std::copy(p, point, out);
+    if (p == point) {
+        *out++ = '0';
+    } else {
+        out = std::copy(p, point, out);
+    }
     if (fraction == end) return out;
     *out++ = decimalSeparator;
     return std::copy(fraction, end, out);

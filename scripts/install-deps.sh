@@ -10,7 +10,7 @@ packages=(
   libxml2-dev libsqlite3-dev libxlsxwriter-dev
   clang libclang-rt-14-dev
   sqlite3 libxml2-utils python3 python3-xlrd python3-openpyxl python3-dbf python3-dbfread locales
-  xvfb xauth desktop-file-utils
+  xvfb xauth desktop-file-utils fonts-dejavu-core
 )
 
 missing=()

@@ -28,7 +28,7 @@ QString CaptionOf(const QWidget& w) {
 // Every caption of window shows whole, and every button and buddied label has an access key
 // of its own (the menu bar's titles included; the find bar, with its own shortcuts, aside). The window's title and size, the menus' items
 // and every visible widget (its kind, name, caption, place and size; a header's sections) go
-// into captions, a line each, so that a control renamed, moved, hidden or resized shows.
+// into captions, a line each, with its tip, so that a control renamed, moved, hidden or resized shows.
 void CheckCaptions(QWidget& window, QString& captions) {
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
@@ -54,7 +54,7 @@ void CheckCaptions(QWidget& window, QString& captions) {
             for (int k = 0; k < header->count(); ++k) captions += QStringLiteral(" %1").arg(header->sectionSize(k));
         }
         const QString text = CaptionOf(*w);
-        captions += (text.isEmpty() ? QString() : QStringLiteral(" \"") + text + u'"') + (w->isEnabled() ? QString() : QStringLiteral(" disabled")) + u'\n';
+        captions += (text.isEmpty() ? QString() : QStringLiteral(" \"") + text + u'"') + (w->isEnabled() ? QString() : QStringLiteral(" disabled")) + (w->toolTip().isEmpty() ? QString() : QStringLiteral(" tip: ") + w->toolTip()) + u'\n';
         const auto* label = qobject_cast<QLabel*>(w);
         if (text.isEmpty() || qobject_cast<QLineEdit*>(w) != nullptr || (label != nullptr && label->wordWrap())) continue;
         QVERIFY2(w->width() >= w->minimumSizeHint().width(), qPrintable(text));

@@ -8,18 +8,18 @@ HERE = pathlib.Path(__file__).resolve().parent.parent / "tests" / "data" / "tabl
 
 
 def table(name, fields, records, version=0x03, driver=0x03, cpg=None, tail=0):
-    """fields: (name bytes, type, length, decimals); records: (mark, [cell bytes]), cells padded
+    """fields: (name bytes, type, length, decimals[, flags]); records: (mark, [cell bytes]), cells padded
     with blanks (numbers on the left) unless they already have the field's length."""
     record_length = 1 + sum(f[2] for f in fields)
     header_length = 32 + 32 * len(fields) + 1 + tail
     out = bytearray(struct.pack("<B3BIHH", version, 124, 5, 1, len(records), header_length, record_length))
     out += bytes(17) + bytes([driver]) + bytes(2)
-    for fname, ftype, length, decimals in fields:
-        out += fname.ljust(11, b"\0")[:11] + ftype.encode("latin-1") + bytes(4) + bytes([length, decimals]) + bytes(14)
+    for fname, ftype, length, decimals, *flags in fields:
+        out += fname.ljust(11, b"\0")[:11] + ftype.encode("latin-1") + bytes(4) + bytes([length, decimals] + flags) + bytes(14 - len(flags))
     out += b"\r" + bytes(tail)
     for mark, cells in records:
         out += mark
-        for (_, ftype, length, _), cell in zip(fields, cells):
+        for (_, ftype, length, *_), cell in zip(fields, cells):
             if len(cell) != length:
                 cell = cell.rjust(length) if ftype in "NF" else cell.ljust(length)
             out += cell[:length]
@@ -84,6 +84,9 @@ table("binary.dbf", [(b"ID", "I", 4, 0), (b"PRICE", "Y", 8, 0), (b"RATIO", "B", 
                      (b"NOTE", "M", 4, 0), (b"TEXTI", "I", 3, 0)],
       [(b" ", [i32(-7), i64(123456), f64(-2.5), stamp(2451545, 45296789), b"0001", b" 42"]),
        (b"*", [bytes(4), bytes(8), bytes(8), bytes(8), bytes(4), b""])], version=0x30)
+# Varying fields: a bit of the null flags says whether the field's last byte holds its length.
+table("varying.dbf", [(b"NAME", "V", 8, 0), (b"NOTE", "V", 6, 0), (b"_NullFlags", "0", 1, 0, 0x01)],
+      [(b" ", [b"Full8chr", b"ab\0\0\0\x02", b"\x02"]), (b" ", [b"Tail1234", b"cut me", b"\0"])], version=0x30, tail=263)
 numbers = [b"   12.50", b"-3", b"", b"abc", b"1 2", b"********", b"\0" * 8, b"   12\0\0\0", b"\0\0\0   12", b"  **12.5",
            b" 1\x002.50 ", b"-\0     3", b"  12E5", b"&H1F", b"1.5.6", b"1,5"]
 table("numbers.dbf", [(b"N", "N", 8, 2), (b"F", "F", 8, 1), (b"DIV", "N", 8, ord("2")), (b"OK", "L", 1, 0), (b"D", "D", 8, 0)],

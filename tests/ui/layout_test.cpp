@@ -17,9 +17,10 @@ QChar AccessKey(const QString& text) {
     return at >= 0 && at + 1 < text.size() ? text[at + 1].toUpper() : QChar();
 }
 
-// What a widget says: a button's or label's caption, a box's text.
+// What a widget says: a button's or label's caption and whether it is checked, a box's text.
 QString CaptionOf(const QWidget& w) {
-    if (const auto* b = qobject_cast<const QAbstractButton*>(&w)) return b->text();
+    if (const auto* b = qobject_cast<const QAbstractButton*>(&w)) return b->text() + (b->isChecked() ? QStringLiteral(" (checked)") : QString());
+    if (const auto* c = qobject_cast<const QComboBox*>(&w)) return c->currentText();
     if (const auto* l = qobject_cast<const QLabel*>(&w)) return l->text();
     if (const auto* e = qobject_cast<const QLineEdit*>(&w)) return e->text() + (e->isReadOnly() ? QStringLiteral(" (read-only)") : QString());
     return {};
@@ -50,13 +51,12 @@ void CheckCaptions(QWidget& window, QString& captions) {
         const QPoint at = w->mapTo(&window, QPoint());
         captions += QStringLiteral("%1 %2 %3,%4 %5x%6").arg(QString::fromLatin1(w->metaObject()->className()), w->objectName())
                         .arg(at.x()).arg(at.y()).arg(w->width()).arg(w->height());
-        if (const auto* header = qobject_cast<QHeaderView*>(w)) {
-            for (int k = 0; k < header->count(); ++k) captions += QStringLiteral(" %1").arg(header->sectionSize(k));
-        }
+        const auto* header = qobject_cast<QHeaderView*>(w);
+        for (int k = 0; header != nullptr && k < header->count(); ++k) captions += QStringLiteral(" %1").arg(header->sectionSize(k));
         const QString text = CaptionOf(*w);
         captions += (text.isEmpty() ? QString() : QStringLiteral(" \"") + text + u'"') + (w->isEnabled() ? QString() : QStringLiteral(" disabled")) + (w->toolTip().isEmpty() ? QString() : QStringLiteral(" tip: ") + w->toolTip()) + u'\n';
         const auto* label = qobject_cast<QLabel*>(w);
-        if (text.isEmpty() || qobject_cast<QLineEdit*>(w) != nullptr || (label != nullptr && label->wordWrap())) continue;
+        if (text.isEmpty() || (qobject_cast<QAbstractButton*>(w) == nullptr && (label == nullptr || label->wordWrap()))) continue;
         QVERIFY2(w->width() >= w->minimumSizeHint().width(), qPrintable(text));
         const auto* box = qobject_cast<QDialogButtonBox*>(w->parentWidget());
         if (box != nullptr && box->standardButton(static_cast<QAbstractButton*>(w)) != QDialogButtonBox::NoButton) continue;  // Enter and Esc press them

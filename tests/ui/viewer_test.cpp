@@ -145,10 +145,10 @@ private slots:
         QCOMPARE(b.Numbers(), QStringLiteral("1 6 2 4 3 5 7"));
     }
 
-    // F4 shows the current record whole: names, types, values, line breaks kept.
+    // F4 shows the current record whole: names, types (each a name of its own), values, line breaks kept.
     void detailsShowTheCurrentRecord() {
         TableBuilder t;
-        t.Field("NOTE", 'C', 20).Field("COUNT", 'N', 3).Field("AMOUNT", 'N', 8, 2).Record({"one\r\ntwo"}).Deleted({"gone\there", "7", "-1.5"});
+        t.Version(0x30).Field("NOTE", 'C', 20).Field("COUNT", 'N', 3).Field("AMOUNT", 'N', 8, 2).Field("RATE", 'F', 8, 1).Field("PRICE", 'Y', 8, 4).Field("WHEN", 'T', 8).Field("STAMP", '@', 8).Field("RATIO", 'O', 8).Field("NEXT", '+', 4).Field("PIC", 'P', 4).Field("SHORT", 'V', 6).Field("RAW", 'Q', 6).Field("BLOB", 'W', 4).Field("REAL", 'B', 8).Field("ODD", 'X', 2).Record({"one\r\ntwo"}).Deleted({"gone\there", "7", "-1.5"});
         const TempDir dir;
         t.WriteTo(dir / "t.dbf");
         Browsed b(dir / "t.dbf");

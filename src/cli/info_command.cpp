@@ -3,8 +3,11 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
+#include <string>
+#include <vector>
 
 #include "cli/table_argument.h"
+#include "export/utf8_scan.h"
 #include "table/table_code_page.h"
 #include "table/table_info.h"
 
@@ -23,11 +26,17 @@ void PrintInformation(const OpenTable& table) {
     for (const std::string& line : InformationLines(table)) std::printf("%s\n", line.c_str());
     std::printf("%s\n", CodePageLine(table).c_str());
     if (!table.MemoPath.empty()) std::printf("Memo file: %s\n", table.MemoPath.c_str());
+    // Names as the table's code page reads them, lined up by characters, not bytes.
+    std::vector<std::string> names;
     std::size_t width = 4;
-    for (int f = 0; f < table.ColumnCount; ++f) width = std::max(width, table.FieldNames[static_cast<std::size_t>(f)].size());
+    for (int f = 0; f < table.ColumnCount; ++f) {
+        names.push_back(table.TableCodePage->ToUtf8(table.FieldNames[static_cast<std::size_t>(f)]));
+        width = std::max(width, CodePointCount(names.back()));
+    }
     for (int f = 0; f < table.ColumnCount; ++f) {
         const FieldDescriptor& d = table.FieldDescriptors[static_cast<std::size_t>(f)];
-        std::printf("%-*s  %-4s %-13s %5u %3u\n", static_cast<int>(width), table.FieldNames[static_cast<std::size_t>(f)].c_str(),
+        const std::string& name = names[static_cast<std::size_t>(f)];
+        std::printf("%s%*s  %-4s %-13s %5u %3u\n", name.c_str(), static_cast<int>(width - CodePointCount(name)), "",
                     TypeText(d.Type).c_str(), FieldTypeName(d, table.Header.Version).c_str(), static_cast<unsigned>(d.Length),
                     static_cast<unsigned>(static_cast<unsigned char>(d.Decimals)));
     }

@@ -88,7 +88,7 @@ TEST(Cli, DecimalSeparatorOfTheLocale) {
 }
 
 TEST(Cli, InfoPrintsTheInformationLinesAndTheFields) {
-    const CliRun run = RunCli({"info", "tables/people.dbf", "tables/binary.dbf", "tables/names_raw.dbf", "../../samples/empty.dbf"}, kData);
+    const CliRun run = RunCli({"info", "tables/people.dbf", "tables/binary.dbf", "tables/names.dbf", "tables/varying.dbf", "tables/names_raw.dbf", "../../samples/empty.dbf"}, kData);
     EXPECT_EQ(run.Status, 0);
     ExpectGolden(WithPlaceholder(run.Out + run.Err, kData + "/../..", "SOURCE"), "cli/info.txt");
 

@@ -77,6 +77,8 @@ table("utf8.dbf", [(b"NAME", "C", 40, 0)], [(b" ", ["Łódź".encode()]), (b" ",
 table("polish.dbf", [(b"NAME", "C", 24, 0)], [(b" ", ["Zażółć gęślą jaźń {}".encode("cp1250")])], driver=0xC8)
 table("ascii_utf8.dbf", [(b"NAME", "C", 5, 0)], [(b" ", [b"plain"])], cpg=b"UTF-8")
 table("greek.dbf", [(b"NAME", "C", 20, 0)], [(b" ", ["Αθήνα".encode()]), (b" ", ["café".encode()])], cpg=b" utf8\r\n")
+# A double-byte page: a whole pair, a lead byte before a byte no pair ends with, a lead byte cut off by the field's end.
+table("gbk.dbf", [(b"NAME", "C", 6, 0)], [(b" ", [b"\xd6\xd0\xce\xc4"]), (b" ", [b"a\x81\x7fb"]), (b" ", [b"xyz\xd6\xd0\x81"])], driver=0x7A)
 table("latin1.dbf", [(b"NAME", "C", 10, 0)], [(b" ", [b"Gr\xfc\xdfe \x80"]), (b" ", [b"a\x81\x8d\x9db"])], cpg=b"ISO-8859-1")
 
 # Reader cases: binary types, numbers as other programs write them.

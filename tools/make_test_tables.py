@@ -73,7 +73,7 @@ table("widths.dbf", [(b"FRACTION", "N", 5, 0), (b"WIDE", "N", 6, 2), (b"HUGE", "
 table("cyrillic.dbf", [(b"\xc8\xcc\xdf", "C", 24, 0)], [(b" ", [b"\xcf\xf0\xe8\xe2\xe5\xf2 & <\xec\xe8\xf0>"])], driver=0xC9)
 table("utf8.dbf", [(b"NAME", "C", 40, 0)], [(b" ", ["Łódź".encode()]), (b" ", ["Gdańsk Świętokrzyska".encode()]),
                                             (b" ", ["日本अ".encode()]), (b" ", [b"a" * 36 + b"\x80 \xe9"]),
-                                            (b" ", ["😀 𝄞 Zoë".encode()])], cpg=b"UTF-8")
+                                            (b" ", ["😀 𝄞 Zoë".encode()]), (b" ", ["a\ufffeb\ufffdc\uffff".encode()])], cpg=b"UTF-8")
 table("polish.dbf", [(b"NAME", "C", 24, 0)], [(b" ", ["Zażółć gęślą jaźń {}".encode("cp1250")])], driver=0xC8)
 table("ascii_utf8.dbf", [(b"NAME", "C", 5, 0)], [(b" ", [b"plain"])], cpg=b"UTF-8")
 table("greek.dbf", [(b"NAME", "C", 20, 0)], [(b" ", ["Αθήνα".encode()]), (b" ", ["café".encode()])], cpg=b" utf8\r\n")

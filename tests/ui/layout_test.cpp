@@ -27,9 +27,10 @@ QString CaptionOf(const QWidget& w) {
 }
 
 // Every caption of window shows whole, and every button and buddied label has an access key
-// of its own (the menu bar's titles included; the find bar, with its own shortcuts, aside). The window's title and size, the menus' items
-// and every visible widget (its kind, name, caption, place and size; a header's sections) go
-// into captions, a line each, with its tip, so that a control renamed, moved, hidden or resized shows.
+// of its own (the menu bar's titles included; the find bar, with shortcuts of its own, aside).
+// The window's title and size, the menus' items and every visible widget (its kind, name,
+// caption, tip, place and size; a header's sections) go into captions, a line each, so that a
+// control renamed, moved, hidden or resized shows.
 void CheckCaptions(QWidget& window, QString& captions) {
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));

@@ -1,7 +1,7 @@
 #!/usr/bin/python3
 """Writes copies of the files of a folder the way quillet-cli writes its outputs (a temporary
-file, synced, then renamed into place), on N threads, with no formatting at all: the time the
-disk alone needs to make a batch's outputs lasting, the floor under any --jobs figure.
+file, synced on its own, then renamed into place), on N threads, with no formatting at all:
+what one sync and rename a file costs a batch, however many threads share the work.
 
 Usage: sync_files.py N FROM_FOLDER TO_FOLDER
 """

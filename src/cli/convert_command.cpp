@@ -11,9 +11,11 @@
 #include <mutex>
 #include <system_error>
 #include <thread>
+#include <vector>
 
 #include "cli/progress_line.h"
 #include "cli/table_argument.h"
+#include "export/commit_queue.h"
 #include "export/exporters.h"
 
 namespace quillet::cli {
@@ -91,13 +93,23 @@ std::string TargetOf(const Invocation& invocation, const std::string& argument) 
     return Identity(OutputPath(named, settings, settings.OutputFormat));
 }
 
-// Converts one table. writtenFrom holds the files written so far in this call, each with the
-// argument it came from: two tables of one call must not write the same file, or the second
-// would silently replace the first one's output (a/x.dbf and b/x.dbf with one --out, or x.dbf
-// and x.old.dbf).
-Outcome ConvertTable(const Invocation& invocation, ExportSettings settings, const std::string& argument,
-                     std::map<std::string, std::string>& writtenFrom, Transcript& transcript, bool showProgress) {
-    return ForTable(argument, transcript, [&] {
+// A table as far as its conversion went: what it has to say so far and, once converted, the
+// file it wrote and what to tell of it, both printed once the file is in place.
+struct Converted {
+    Transcript Said;
+    Outcome Result = Outcome::Done;
+    std::string Waiting;
+    std::vector<std::string> Notes;
+};
+
+// Converts one table; its file is in place, or handed to the settings' commit queue. writtenFrom
+// holds the files written so far in this call, each with the argument it came from: two tables
+// of one call must not write the same file, or the second would silently replace the first
+// one's output (a/x.dbf and b/x.dbf with one --out, or x.dbf and x.old.dbf).
+void ConvertTable(const Invocation& invocation, ExportSettings settings, const std::string& argument,
+                  std::map<std::string, std::string>& writtenFrom, Converted& converted, bool showProgress) {
+    Transcript& transcript = converted.Said;
+    converted.Result = ForTable(argument, transcript, [&] {
         const std::unique_ptr<TableStream> stream = OpenTableArgument(argument, invocation.Encoding);
         OpenTable& table = stream->Table();
         if (invocation.Columns && !SelectColumns(table, *invocation.Columns, argument, transcript)) return Outcome::Misused;
@@ -119,10 +131,27 @@ Outcome ConvertTable(const Invocation& invocation, ExportSettings settings, cons
         }
         // What could not be read of the records (memos) is said, but the table still counts as done.
         for (const std::string& warning : stream->Warnings()) transcript.Complain(warning);
-        transcript.Say(target);
-        for (const std::string& note : result.Notes) transcript.Complain(note);
+        converted.Waiting = target;
+        converted.Notes = std::move(result.Notes);
         return Outcome::Done;
     });
+}
+
+// Prints what a table has to say, its file's path once the file is in place: at once, or when
+// the queue that took it has put it there.
+Outcome Report(Converted& converted, CommitQueue* queue) {
+    if (!converted.Waiting.empty()) {
+        try {
+            if (queue != nullptr) queue->Wait(converted.Waiting);
+            converted.Said.Say(converted.Waiting);
+            for (std::string& note : converted.Notes) converted.Said.Complain(std::move(note));
+        } catch (const ExportError& e) {
+            converted.Said.Complain(e.what());
+            converted.Result = Worse(converted.Result, Outcome::Failed);
+        }
+    }
+    converted.Said.Print();
+    return converted.Result;
 }
 
 // One table after another, each printed when done, with its progress line.
@@ -131,9 +160,9 @@ Outcome ConvertInTurn(const Invocation& invocation, const ExportSettings& settin
     std::map<std::string, std::string> writtenFrom;
     Outcome outcome = Outcome::Done;
     for (const std::string& argument : invocation.Tables) {
-        Transcript transcript;
-        outcome = Worse(outcome, ConvertTable(invocation, settings, argument, writtenFrom, transcript, showProgress));
-        transcript.Print();
+        Converted converted;
+        ConvertTable(invocation, settings, argument, writtenFrom, converted, showProgress);
+        outcome = Worse(outcome, Report(converted, nullptr));
     }
     return outcome;
 }
@@ -141,7 +170,8 @@ Outcome ConvertInTurn(const Invocation& invocation, const ExportSettings& settin
 // Tables on several threads at once, printed in the order of their arguments as each one's
 // turn comes; the progress line counts the tables done. Tables whose files would have the same
 // name are converted in turn on one thread, so that the earlier argument writes the file and
-// the later ones are refused, as when converting one after another.
+// the later ones are refused, as when converting one after another. The files are put in place
+// by a queue, several at a time, while the threads go on with the next tables.
 Outcome ConvertAtOnce(const Invocation& invocation, const ExportSettings& settings, unsigned jobs) {
     const std::vector<std::string>& tables = invocation.Tables;
     std::vector<std::vector<std::size_t>> groups;
@@ -152,29 +182,26 @@ Outcome ConvertAtOnce(const Invocation& invocation, const ExportSettings& settin
         groups[at->second].push_back(i);
     }
 
-    struct Done {
-        Transcript Said;
-        Outcome Result = Outcome::Done;
-        bool Finished = false;
-    };
-    std::vector<Done> done(tables.size());
+    std::vector<Converted> converted(tables.size());
+    std::vector<std::uint8_t> finished(tables.size(), 0);
     std::mutex mutex;
-    std::condition_variable finished;
+    std::condition_variable tableDone;
     std::size_t finishedCount = 0;
     std::atomic<std::size_t> nextGroup = 0;
     // The cores are busy with other tables: a second thread per table would only make more work.
     ExportSettings oneThread = settings;
     oneThread.TwoThreadFormatting = false;
+    CommitQueue queue;
+    oneThread.Committer = &queue;
     const auto work = [&] {
         for (std::size_t g; (g = nextGroup++) < groups.size();) {
             std::map<std::string, std::string> writtenFrom;
             for (const std::size_t i : groups[g]) {
-                const Outcome result = ConvertTable(invocation, oneThread, tables[i], writtenFrom, done[i].Said, false);
+                ConvertTable(invocation, oneThread, tables[i], writtenFrom, converted[i], false);
                 const std::lock_guard lock(mutex);
-                done[i].Result = result;
-                done[i].Finished = true;
+                finished[i] = 1;
                 ++finishedCount;
-                finished.notify_all();
+                tableDone.notify_all();
             }
         }
     };
@@ -188,16 +215,15 @@ Outcome ConvertAtOnce(const Invocation& invocation, const ExportSettings& settin
 
     const bool showProgress = StandardErrorIsTerminal();
     Outcome outcome = Outcome::Done;
-    for (Done& table : done) {
+    for (std::size_t i = 0; i < tables.size(); ++i) {
         {
             ProgressLine progress(stderr, "quillet-cli", showProgress);
             std::unique_lock lock(mutex);
-            while (!finished.wait_for(lock, std::chrono::milliseconds(100), [&] { return table.Finished; })) {
+            while (!tableDone.wait_for(lock, std::chrono::milliseconds(100), [&] { return finished[i] != 0; })) {
                 progress.Update(static_cast<std::int64_t>(finishedCount), static_cast<std::int64_t>(tables.size()), "tables");
             }
         }
-        table.Said.Print();
-        outcome = Worse(outcome, table.Result);
+        outcome = Worse(outcome, Report(converted[i], &queue));
     }
     return outcome;
 }

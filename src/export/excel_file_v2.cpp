@@ -56,8 +56,8 @@ ExcelFileV2::ExcelFileV2() {
 
 ExcelFileV2::~ExcelFileV2() = default;
 
-void ExcelFileV2::OpenFile(const std::string& FileName, int CodePage) {
-    FileNumber = std::make_unique<OutputFile>(FileName);
+void ExcelFileV2::OpenFile(const std::string& FileName, int CodePage, CommitQueue* queue) {
+    FileNumber = std::make_unique<OutputFile>(FileName, queue);
     PutWord(&codePage_[4], static_cast<std::uint16_t>(CodePage));
     FileNumber->Write(Bytes(bof_));
     FileNumber->Write(Bytes(codePage_));

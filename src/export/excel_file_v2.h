@@ -8,6 +8,7 @@
 
 namespace quillet {
 
+class CommitQueue;
 class OutputFile;
 
 // Writes one worksheet as a bare BIFF2 record stream: BOF, CODEPAGE, the cells in the order
@@ -27,8 +28,9 @@ public:
     ExcelFileV2& operator=(const ExcelFileV2&) = delete;
     ~ExcelFileV2();
 
-    // CodePage names the single-byte code page of the texts the cells will carry.
-    void OpenFile(const std::string& FileName, int CodePage = kWindowsLatin1);
+    // CodePage names the single-byte code page of the texts the cells will carry; a queue
+    // takes the complete file at CloseFile.
+    void OpenFile(const std::string& FileName, int CodePage = kWindowsLatin1, CommitQueue* queue = nullptr);
     void CloseFile();
 
     // A text longer than 255 characters is cut to 255.

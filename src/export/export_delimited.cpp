@@ -33,7 +33,7 @@ struct ItemWriter {
 
 ExportResult ExportDelimited(const OpenTable& table, const ExportSettings& settings, const ExportProgress& progress,
                      OutputFormat format) {
-    OutputFile file(OutputPath(table, settings, format));
+    OutputFile file(OutputPath(table, settings, format), settings.Committer);
     const std::vector<int> columns = SelectedColumns(table);
     const std::string_view rowEnd = LineEndText(settings.Delimited.RowEnd);
     const ItemWriter items{settings.Delimited.Delimiter, ListedColumns(table) - 1, settings.Delimited.QuoteItems};

@@ -69,7 +69,7 @@ ExportResult ExportExcel(const OpenTable& table, const ExportSettings& settings,
     std::string scratch;
     std::int64_t cut = 0;
     ExcelFileV2 sheet;
-    sheet.OpenFile(path, encoding.SheetCodePage());
+    sheet.OpenFile(path, encoding.SheetCodePage(), settings.Committer);
     for (int field : columns) {
         sheet.EWriteString(1, field + 1, encoding.Encode(table.FieldNames[static_cast<std::size_t>(field)]));
     }

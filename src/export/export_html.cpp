@@ -76,7 +76,7 @@ struct CellTemplate {
 }  // namespace
 
 ExportResult ExportHtml(const OpenTable& table, const ExportSettings& settings, const ExportProgress& progress) {
-    OutputFile file(OutputPath(table, settings, OutputFormat::HTML));
+    OutputFile file(OutputPath(table, settings, OutputFormat::HTML), settings.Committer);
     const std::vector<int> columns = SelectedColumns(table);
     std::string line;
 

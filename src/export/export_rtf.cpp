@@ -126,7 +126,7 @@ void AppendRow(std::string& out, const RowFrame& frame, const CodePage& page, bo
 }  // namespace
 
 ExportResult ExportRtf(const OpenTable& table, const ExportSettings& settings, const ExportProgress& progress) {
-    OutputFile file(OutputPath(table, settings, OutputFormat::RTF));
+    OutputFile file(OutputPath(table, settings, OutputFormat::RTF), settings.Committer);
     const std::vector<int> columns = SelectedColumns(table);
     const RowFrame frame(columns.size());
     const CodePage& page = *table.TableCodePage;

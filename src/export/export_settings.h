@@ -4,6 +4,8 @@
 
 namespace quillet {
 
+class CommitQueue;
+
 enum class OutputFormat { Text = 0, CSV = 1, HTML = 2, RTF = 3, XML = 4, Excel = 5, SQL = 6, Xlsx = 7, Sqlite = 8 };
 
 enum class RecordFilter { AllRecords, OnlyDeleted, SkipDeleted };
@@ -56,6 +58,10 @@ struct ExportSettings {
     // Whether a large table's records are formatted on two threads, where the machine has two
     // cores. A caller converting several tables at once keeps each to one; tests compare the two.
     bool TwoThreadFormatting = true;
+
+    // Where a batch's finished files go to be synced and renamed together while the next table
+    // is converted; without one, each exporter puts its file in place before it returns.
+    CommitQueue* Committer = nullptr;
 };
 
 }  // namespace quillet

@@ -71,7 +71,7 @@ ExportResult ExportSql(const OpenTable& table, const ExportSettings& settings, c
     std::string tableName;
     AppendSqlName(tableName, CodePage::ForNumber(65001)->ToUtf8(table.TableBaseName));
 
-    OutputFile file(OutputPath(table, settings, OutputFormat::SQL));
+    OutputFile file(OutputPath(table, settings, OutputFormat::SQL), settings.Committer);
     std::string line = " DROP TABLE IF EXISTS " + tableName + ";";
     file.WriteLine(line);
     line = " CREATE TABLE " + tableName + " (";

@@ -100,7 +100,7 @@ ExportResult ExportSqlite(const OpenTable& table, const ExportSettings& settings
     std::string tableName;
     AppendSqlName(tableName, CodePage::ForNumber(65001)->ToUtf8(table.TableBaseName));
 
-    OutputFile file(OutputPath(table, settings, OutputFormat::Sqlite));
+    OutputFile file(OutputPath(table, settings, OutputFormat::Sqlite), settings.Committer);
     Database db(file);
     // The file is a temporary one until it is complete: a journal would guard nothing.
     db.Run("PRAGMA page_size=65536; PRAGMA journal_mode=OFF; PRAGMA synchronous=OFF; PRAGMA locking_mode=EXCLUSIVE");

@@ -253,7 +253,7 @@ ExportResult ExportXlsx(const OpenTable& table, const ExportSettings& settings, 
     const std::int64_t records = WrittenRecords(table, settings);
     CheckSheetSize(records, columns.size(), path);
 
-    OutputFile file(path);
+    OutputFile file(path, settings.Committer);
     const std::string folder = settings.SaveFolder.empty() ? "." : settings.SaveFolder;
     Workbook book(file, folder);
     lxw_worksheet* sheet = workbook_add_worksheet(book.Get(), SheetName(table).c_str());

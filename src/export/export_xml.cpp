@@ -52,7 +52,7 @@ ExportResult ExportXml(const OpenTable& table, const ExportSettings& settings, c
         elementNames.push_back(std::move(name));
     }
 
-    OutputFile file(OutputPath(table, settings, OutputFormat::XML));
+    OutputFile file(OutputPath(table, settings, OutputFormat::XML), settings.Committer);
     file.WriteLine(kDeclaration);
 
     // The path is the system's bytes; read as UTF-8, with stray bytes taken as Windows-1252.

@@ -11,7 +11,9 @@
 #include <cstring>
 #include <filesystem>
 #include <system_error>
+#include <utility>
 
+#include "export/commit_queue.h"
 #include "export/export_error.h"
 
 namespace quillet {
@@ -34,8 +36,8 @@ std::string LinkTarget(std::string path) {
 
 }  // namespace
 
-OutputFile::OutputFile(std::string targetPath)
-    : target_(std::move(targetPath)), written_(LinkTarget(target_)), buffer_(new char[kCapacity]) {
+OutputFile::OutputFile(std::string targetPath, CommitQueue* queue)
+    : target_(std::move(targetPath)), written_(LinkTarget(target_)), buffer_(new char[kCapacity]), queue_(queue) {
     // mkstemp makes the file private; give it the permissions of the file it replaces, or those
     // a plain new file would get.
     const mode_t mask = ::umask(0);
@@ -117,6 +119,10 @@ void OutputFile::FinishSync() {
 void OutputFile::Commit() {
     Flush();
     FinishSync();
+    if (queue_ != nullptr) {
+        queue_->Take(std::exchange(fd_, -1), std::exchange(temporary_, {}), written_, target_);
+        return;
+    }
     // Some file systems report a full disk only when the data reaches it; and without this a
     // crash soon after the rename could leave an empty file where the earlier one was.
     if (::fsync(fd_) != 0) Fail(std::strerror(errno));

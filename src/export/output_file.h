@@ -9,15 +9,18 @@
 
 namespace quillet {
 
+class CommitQueue;
+
 // The file an exporter writes. Bytes go to a temporary file beside the target through a
 // buffer; Commit() renames it over the target. Until then an existing file of the target's
 // name is untouched, and a file never committed is removed when this object goes away. A target
 // that is a symbolic link is replaced where the link points; a replaced file passes its
-// permissions on, and one its owner may not write is refused.
+// permissions on, and one its owner may not write is refused. Given a queue, Commit hands the
+// complete file to it instead, to be synced and renamed there.
 // Every failure throws ExportError naming the target path and the system's reason.
 class OutputFile {
 public:
-    explicit OutputFile(std::string targetPath);
+    explicit OutputFile(std::string targetPath, CommitQueue* queue = nullptr);
     OutputFile(const OutputFile&) = delete;
     OutputFile& operator=(const OutputFile&) = delete;
     ~OutputFile();
@@ -72,6 +75,7 @@ private:
     off_t size_ = 0;    // bytes written to the file
     off_t synced_ = 0;  // bytes a sync was started for
     std::future<int> sync_;  // the sync in progress: its errno, or 0
+    CommitQueue* queue_;
 };
 
 }  // namespace quillet

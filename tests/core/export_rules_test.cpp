@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <thread>
 
+#include "export/commit_queue.h"
 #include "export/output_file.h"
 #include "support/exported_formats.h"
 #include "support/write_limit.h"
@@ -255,6 +256,29 @@ TEST(OutputFile, BytesInOrderAndFailuresLeaveNothing) {
         EXPECT_EQ(ReadFileBytes(target), "earlier");
         EXPECT_EQ(FolderEntries(out.Path()), std::set<std::string>{"t.csv"});
     }
+}
+
+// Through a commit queue: a file is in place once waited for; one that cannot be put in place (a
+// folder took its name meanwhile) is told by its wait and leaves nothing behind.
+TEST(OutputFile, CommitQueuePutsFilesInPlaceOrSaysWhyNot) {
+    TempDir out;
+    CommitQueue queue;
+    const std::string kept = (out / "kept.csv").string(), blocked = (out / "blocked.csv").string();
+    for (const std::string& path : {kept, blocked}) {
+        OutputFile file(path, &queue);
+        file.Write(path);
+        if (path == blocked) std::filesystem::create_directories(out / "blocked.csv" / "inside");
+        file.Commit();
+    }
+    queue.Wait(kept);
+    EXPECT_EQ(ReadFileBytes(kept), kept);
+    try {
+        queue.Wait(blocked);
+        ADD_FAILURE() << "the rename succeeded";
+    } catch (const ExportError& e) {
+        EXPECT_EQ(std::string(e.what()), "Cannot write \"" + blocked + "\": Is a directory.");
+    }
+    EXPECT_EQ(FolderEntries(out.Path()), (std::set<std::string>{"blocked.csv", "kept.csv"}));
 }
 
 }  // namespace

@@ -45,6 +45,8 @@ TableStream::TableStream(std::unique_ptr<ByteSource> source, const std::string& 
     : source_(std::move(source)), findMemo_(std::move(findMemo)), table_(ReadTableHead(*source_, name)) {
     windowRecords_ = RecordsIn(windowBytes, table_);
     table_.Windows = this;
+    // Copied while it holds no records; the read ahead needs only the header and fields.
+    ahead_ = table_;
 }
 
 TableStream::TableStream(const TableStream& other, std::uint64_t windowBytes)
@@ -53,6 +55,7 @@ TableStream::TableStream(const TableStream& other, std::uint64_t windowBytes)
     : source_(other.source_), findMemo_(other.findMemo_), table_(HeadOf(other.table_)) {
     windowRecords_ = RecordsIn(windowBytes, table_);
     table_.Windows = this;
+    ahead_ = table_;
 }
 
 std::unique_ptr<TableStream> TableStream::Another(std::uint64_t windowBytes) const {
@@ -94,8 +97,6 @@ void TableStream::Hold(std::int64_t first, std::int64_t last) {
 }
 
 void TableStream::ReadAhead(std::int64_t first, std::int64_t last) {
-    if (!aheadMade_) ahead_ = HeadOf(table_);
-    aheadMade_ = true;
     aheadFirst_ = first;
     aheadLast_ = last;
     aheadRead_ = std::async(std::launch::async, [this, first, last] {

@@ -2,11 +2,14 @@
 
 #include <algorithm>
 #include <cmath>
+#include <future>
 #include <optional>
+#include <system_error>
 #include <unordered_set>
 
 #include "export/export_frame.h"
 #include "export/sql_text.h"
+#include "table/table_stream.h"
 
 namespace quillet {
 
@@ -82,17 +85,39 @@ void WidenWhereValuesDoNotFit(const OpenTable& table, const ExportSettings& sett
         if (rules[i].Bounds) bounded.push_back(i);
     }
     if (bounded.empty()) return;
-    std::vector<std::uint8_t> fits(rules.size(), 1);
-    ForEachWrittenRecord(table, settings, {}, [&](std::int64_t r) {
-        for (std::size_t i : bounded) {
-            const CellValue cell = table.Cell(r, fields[i]);
-            if (cell.Kind != CellKind::Number || !std::isfinite(cell.Number)) continue;
-            if (rules[i].ZeroIsNull && cell.Number == 0) continue;
-            if (!rules[i].Bounds->Holds(cell.Number)) fits[i] = 0;
-        }
-    });
+    const auto check = [&](const OpenTable& part, std::int64_t begin, std::int64_t end, std::vector<std::uint8_t>& fits) {
+        ForEachWindowIn(part, begin, end, [&](std::int64_t first, std::int64_t last) {
+            for (std::int64_t r = first; r < last; ++r) {
+                if (!RecordPasses(settings.RecordFilter, part.IsDeleted(r))) continue;
+                for (std::size_t i : bounded) {
+                    const CellValue cell = part.Cell(r, fields[i]);
+                    if (cell.Kind != CellKind::Number || !std::isfinite(cell.Number)) continue;
+                    if (rules[i].ZeroIsNull && cell.Number == 0) continue;
+                    if (!rules[i].Bounds->Holds(cell.Number)) fits[i] = 0;
+                }
+            }
+        });
+    };
+    // The two halves of the table at once, the second read by a thread of its own: the check
+    // reads the whole table before a byte is written, and took a third of the script's time.
+    // The halves meet where a window ends: this thread holds the windows the export holds next,
+    // whose memos the table counts once each.
+    std::vector<std::uint8_t> fits(rules.size(), 1), secondFits(rules.size(), 1);
+    const std::int64_t count = table.RecordCount();
+    const std::int64_t step = table.Windows != nullptr ? std::max<std::int64_t>(1, table.Windows->WindowRecords()) : 1;
+    const std::int64_t half = count / 2 / step * step;
+    const TableForThread second(table);
+    std::future<void> secondHalf;
+    try {
+        secondHalf = std::async(std::launch::async, [&] { check(second.Table(), half, count, secondFits); });
+    } catch (const std::system_error&) {
+        // No thread to be had: this one checks both halves.
+        check(table, half, count, secondFits);
+    }
+    check(table, 0, half, fits);
+    if (secondHalf.valid()) secondHalf.get();
     for (std::size_t i : bounded) {
-        if (!fits[i]) rules[i].TypeText = "Numeric";
+        if (!fits[i] || !secondFits[i]) rules[i].TypeText = "Numeric";
     }
 }
 

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "table/cell_value.h"
@@ -160,19 +161,24 @@ inline CellValue OpenTable::Cell(std::int64_t record, int field) const {
 // when the file fails.
 void HoldRecord(const OpenTable& table, std::int64_t record);
 
-// Calls visit(first, last) on runs of records that together are the whole table, in order, each
-// held in memory while visit runs: the whole table at once when it is held whole, else one
-// window after another.
+// Calls visit(first, last) on runs of records that together are records [begin, end) of the
+// table, in order, each held in memory while visit runs: all at once when the table is held
+// whole, else one window after another.
 template <typename Visit>
-void ForEachWindow(const OpenTable& table, Visit&& visit) {
-    const std::int64_t count = table.RecordCount();
-    if (table.Windows == nullptr || count == 0) return visit(std::int64_t{0}, count);
+void ForEachWindowIn(const OpenTable& table, std::int64_t begin, std::int64_t end, Visit&& visit) {
+    if (table.Windows == nullptr || end <= begin) return visit(begin, end);
     const std::int64_t step = std::max<std::int64_t>(1, table.Windows->WindowRecords());
-    for (std::int64_t first = 0; first < count; first += step) {
-        const std::int64_t last = std::min(count, first + step);
+    for (std::int64_t first = begin; first < end; first += step) {
+        const std::int64_t last = std::min(end, first + step);
         table.Windows->Hold(first, last);
         visit(first, last);
     }
+}
+
+// The same over the whole table.
+template <typename Visit>
+void ForEachWindow(const OpenTable& table, Visit&& visit) {
+    ForEachWindowIn(table, 0, table.RecordCount(), std::forward<Visit>(visit));
 }
 
 // The file's name without folder, up to its first "." (the whole name when it has none);

@@ -27,17 +27,18 @@ CommitQueue::~CommitQueue() {
 }
 
 void CommitQueue::Take(int fd, std::string temporary, std::string written, std::string target) {
-    std::vector<File> group;
-    group.push_back({fd, std::move(temporary), std::move(written), std::move(target)});
+    File file{fd, std::move(temporary), std::move(written), std::move(target)};
     if (!thread_.joinable()) {
-        Commit(group);
+        std::vector<File> alone;
+        alone.push_back(std::move(file));
+        Commit(alone);
         return;
     }
     // Each waiting file holds a descriptor open.
     constexpr std::size_t kMostWaiting = 32;
     std::unique_lock lock(mutex_);
     changed_.wait(lock, [&] { return waiting_.size() < kMostWaiting; });
-    waiting_.push_back(std::move(group.front()));
+    waiting_.push_back(std::move(file));
     changed_.notify_all();
 }
 

@@ -10,9 +10,10 @@
 namespace quillet {
 
 // Puts finished output files in place on a thread of its own while the threads that wrote them
-// go on with the next tables. The files that wait meanwhile are made lasting as a group: a file
-// system commits its journal once for the group, where a sync per file pays that each time.
-// For a batch: the targets handed to one queue are distinct.
+// go on with the next tables. The files that wait meanwhile are made lasting as a group: the disk
+// is given all their data before the first sync waits, so their writes overlap, where a sync per
+// file waits for each file's writes in turn. For a batch: the targets handed to one queue are
+// distinct.
 class CommitQueue {
 public:
     CommitQueue();

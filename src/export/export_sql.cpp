@@ -37,12 +37,13 @@ void AppendValue(std::string& line, const OpenTable& table, const SqlColumn& col
     case SqlValueKind::Text: AppendSqlString(line, CleanUtf8(table, cell, scratch)); return;
     case SqlValueKind::Number: {
         // Neither database has a literal for infinity or NaN that fits every numeric type.
-        if (cell.Kind != CellKind::Number || !std::isfinite(cell.Number) || (column.ZeroIsNull && cell.Number == 0)) {
+        const double number = cell.Kind == CellKind::Number ? cell.Number() : 0;
+        if (cell.Kind != CellKind::Number || !std::isfinite(number) || (column.ZeroIsNull && number == 0)) {
             line += "null";
             return;
         }
         char text[kSqlNumberCapacity];
-        line.append(text, FormatSqlNumber(text, cell.Number));
+        line.append(text, FormatSqlNumber(text, number));
         return;
     }
     case SqlValueKind::Truth:

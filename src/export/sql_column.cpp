@@ -91,9 +91,10 @@ void WidenWhereValuesDoNotFit(const OpenTable& table, const ExportSettings& sett
                 if (!RecordPasses(settings.RecordFilter, part.IsDeleted(r))) continue;
                 for (std::size_t i : bounded) {
                     const CellValue cell = part.Cell(r, fields[i]);
-                    if (cell.Kind != CellKind::Number || !std::isfinite(cell.Number)) continue;
-                    if (rules[i].ZeroIsNull && cell.Number == 0) continue;
-                    if (!rules[i].Bounds->Holds(cell.Number)) fits[i] = 0;
+                    if (cell.Kind != CellKind::Number) continue;
+                    const double number = cell.Number();
+                    if (!std::isfinite(number) || (rules[i].ZeroIsNull && number == 0)) continue;
+                    if (!rules[i].Bounds->Holds(number)) fits[i] = 0;
                 }
             }
         });

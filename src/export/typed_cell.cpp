@@ -74,7 +74,7 @@ TypedCell TypedCellOf(const OpenTable& table, std::int64_t record, int field, st
     const CellValue cell = table.Cell(record, field);
     const FieldDescriptor& d = table.FieldDescriptors[static_cast<std::size_t>(field)];
     TypedCell typed;
-    if (cell.Kind == CellKind::Number) return NumberCell(table, record, d, cell.Number);
+    if (cell.Kind == CellKind::Number) return NumberCell(table, record, d, cell.Number());
     if (cell.Kind == CellKind::Truth) {
         typed.Kind = TypedKind::Truth;
         typed.Truth = cell.Truth;

@@ -112,7 +112,7 @@ void AppendCellText(std::string& out, const CellValue& cell, char decimalSeparat
     case CellKind::Number: {
         char buffer[kNumberTextCapacity];
         char* end = cell.Text.empty() ? nullptr : FormatStoredDecimal(buffer, cell.Text, decimalSeparator);
-        out.append(buffer, end != nullptr ? end : FormatNumber(buffer, cell.Number, decimalSeparator));
+        out.append(buffer, end != nullptr ? end : FormatNumber(buffer, cell.Number(), decimalSeparator));
         return;
     }
     case CellKind::Truth:

@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <string_view>
 
+#include "table/numeric_reading.h"
+
 namespace quillet {
 
 // Binary: a memo that is not text (pictures, OLE objects, blobs); only its size is kept.
@@ -14,9 +16,13 @@ enum class CellKind : std::uint8_t { Empty, Text, Number, Truth, Binary };
 struct CellValue {
     CellKind Kind = CellKind::Empty;
     std::string_view Text;
-    double Number = 0;
+    double Value = 0;  // a number's value, when it has no Text
     bool Truth = false;
     std::uint64_t ByteSize = 0;  // of a Binary cell
+
+    // A number stored as decimal text is read only when its value is asked for: most exports
+    // write the stored digits, and reading them all would cost a tenth of a CSV export.
+    double Number() const { return Text.empty() ? Value : NumericReading(Text); }
 
     static CellValue Empty() { return {}; }
     static CellValue OfText(std::string_view text) { return {CellKind::Text, text, 0, false, 0}; }

@@ -205,8 +205,8 @@ std::vector<FieldCells> PrepareFields(const OpenTable& table, std::size_t record
             break;
         default:
             cells.Storage = FieldStorage::Number;
-            cells.Numbers.resize(records);
             cells.DecimalText = DecoderFor(d, table.Header.Version) == Decoder::Numeric && DecimalDivisor(d.Decimals) == 1;
+            if (!cells.DecimalText) cells.Numbers.resize(records);
             break;
         }
     }
@@ -226,7 +226,8 @@ void DecodeRecords(const OpenTable& table, std::vector<FieldCells>& fields, std:
     std::vector<Work> work;
     for (std::size_t f = 0; f < fields.size(); ++f) {
         const FieldDescriptor& d = table.FieldDescriptors[f];
-        const Decoder kind = DecoderFor(d, table.Header.Version);
+        // Decimal texts are read when a number is asked for; only their null flags are decoded here.
+        const Decoder kind = fields[f].DecimalText ? Decoder::None : DecoderFor(d, table.Header.Version);
         const bool decoded = kind != Decoder::None && kind != Decoder::Bytes && kind != Decoder::Memo;
         if (!decoded && fields[f].Nulls.empty()) continue;
         const bool binary = kind == Decoder::Int32 || kind == Decoder::Currency || kind == Decoder::Double ||

@@ -19,7 +19,7 @@ namespace quillet {
 enum class FieldStorage : std::uint8_t {
     None,     // system and unknown types: every cell empty
     Bytes,    // C, D: views into the record bytes
-    Number,   // N, F, I, Y, B, O, +: decoded once into Numbers
+    Number,   // N, F, I, Y, B, O, +: decoded once into Numbers, but for decimal texts
     Truth,    // L: decoded once into Truths
     Derived,  // T, @: text built once into DerivedText, DerivedWidth bytes per record
     Varying,  // V (text), Q (binary): the first Lengths[r] bytes of the field
@@ -44,8 +44,9 @@ struct FieldCells {
     std::vector<MemoCell> Memos;
     // Visual FoxPro fields that may hold null: 1 where the record's cell is null.
     FillLaterVector<std::uint8_t> Nulls;
-    // Number: the numbers are the decimal texts the field stores (N and F without a scale), which
-    // their cells also view, so that the text they are written as is made from those bytes.
+    // Number: the numbers are the decimal texts the field stores (N and F without a scale). Their
+    // cells view those bytes, read only when a number is asked for (Numbers stays empty), so that
+    // the text they are written as is made from the stored digits.
     bool DecimalText = false;
 };
 
@@ -125,11 +126,10 @@ inline CellValue OpenTable::Cell(std::int64_t record, int field) const {
         return CellValue::OfText(RecordText(record).substr(d.Offset, d.StoredLength));
     }
     case FieldStorage::Number: {
-        CellValue cell = CellValue::OfNumber(cells.Numbers[r]);
-        if (cells.DecimalText) {
-            const FieldDescriptor& d = FieldDescriptors[static_cast<std::size_t>(field)];
-            cell.Text = RecordText(record).substr(d.Offset, d.StoredLength);
-        }
+        if (!cells.DecimalText) return CellValue::OfNumber(cells.Numbers[r]);
+        const FieldDescriptor& d = FieldDescriptors[static_cast<std::size_t>(field)];
+        CellValue cell = CellValue::OfNumber(0);
+        cell.Text = RecordText(record).substr(d.Offset, d.StoredLength);
         return cell;
     }
     case FieldStorage::Truth:

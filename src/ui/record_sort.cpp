@@ -130,7 +130,7 @@ std::optional<std::vector<std::int32_t>> SortRecords(const OpenTable& table, int
         const CellValue cell = table.Cell(static_cast<std::int64_t>(r), field);
         std::uint64_t key = kEmptyKey;
         if (cell.Kind == CellKind::Number) {
-            key = NumberKey(cell.Number);
+            key = NumberKey(cell.Number());
         } else if (cell.Kind == CellKind::Truth) {
             key = cell.Truth ? 1 : 0;
         } else if (cell.Kind == CellKind::Text && !WithoutPadding(cell.Text).empty()) {

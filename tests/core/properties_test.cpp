@@ -194,7 +194,7 @@ TEST(Properties, SqlNumericTypesWidenOnlyForValuesThatDoNotFit) {
         for (std::size_t f = 0; f < fields.size(); ++f) {
             const FieldDescriptor& d = table.FieldDescriptors[f];
             char text[kSqlNumberCapacity];
-            const double value = table.Cell(0, static_cast<int>(f)).Number;
+            const double value = table.Cell(0, static_cast<int>(f)).Number();
             const DecimalShape shape = ShapeOf(std::string_view(text, FormatSqlNumber(text, value) - text));
             const bool fits = value == 0 || (shape.FractionDigits <= d.Decimals && shape.IntegerDigits <= static_cast<int>(d.Length) - static_cast<int>(d.Decimals));
             const std::string bounded = "Numeric(" + std::to_string(d.Length) + "," + std::to_string(d.Decimals) + ")";

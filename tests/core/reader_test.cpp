@@ -144,10 +144,10 @@ TEST(Reader, LargeTableInPartsWithProgress) {
     for (int i = 0; i < kRecords - 1; ++i) {
         ASSERT_EQ(table.IsDeleted(i), i % 7 == 0) << i;
         ASSERT_EQ(CellText(table.Cell(i, 0), '.').substr(0, 12), ("name " + std::to_string(i) + "       ").substr(0, 12)) << i;
-        ASSERT_EQ(table.Cell(i, 1).Number, i + 0.5) << i;
+        ASSERT_EQ(table.Cell(i, 1).Number(), i + 0.5) << i;
         ASSERT_EQ(table.Cell(i, 2).Truth, i % 3 == 0) << i;
     }
-    EXPECT_EQ(table.Cell(kRecords - 1, 1).Number, 1499);
+    EXPECT_EQ(table.Cell(kRecords - 1, 1).Number(), 1499);
 }
 
 // A file cut short under a stream: the window read ahead fails when it is asked for, and the
@@ -172,11 +172,11 @@ TEST(Reader, StreamCutShortUnderTheWindowReadAhead) {
     file.Kept = 65 + 5 * 10;  // 10-byte records after a 65-byte header, 4 a window: 5 stay
     const OpenTable& table = stream.Table();
     HoldRecord(table, 0);
-    EXPECT_EQ(table.Cell(3, 0).Number, 3);
+    EXPECT_EQ(table.Cell(3, 0).Number(), 3);
     // Read ahead, then at once, then again: a window read in part is never taken as held.
     for (int attempt = 0; attempt < 3; ++attempt) EXPECT_THROW(HoldRecord(table, 4), TableError);
     HoldRecord(table, 2);
-    EXPECT_EQ(table.Cell(2, 0).Number, 2);
+    EXPECT_EQ(table.Cell(2, 0).Number(), 2);
     TempDir out;
     EXPECT_THROW(ExportTable(table, SettingsFor("to=csv", out.Path())), TableError);
     EXPECT_TRUE(FolderEntries(out.Path()).empty());

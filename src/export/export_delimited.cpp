@@ -49,7 +49,7 @@ ExportResult ExportDelimited(const OpenTable& table, const ExportSettings& setti
         header.append(rowEnd);
         file.Write(header);
     }
-    WriteRecords(file, table, settings, progress, [&] {
+    WriteRecords(file, table, settings, progress, [&](const OpenTable& table) {
         return [&, scratch = std::string(), utf8 = std::string()](std::string& out, std::int64_t record) mutable {
             for (int f : columns) {
                 const CleanRule rule{.RemoveNul = true, .RemoveCr = true};

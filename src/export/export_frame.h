@@ -46,16 +46,17 @@ void ForEachWrittenRecord(const OpenTable& table, const ExportSettings& settings
 }
 
 // Writes every record the filter lets through to file, in file order, formatted by
-// format(out, record), which appends the record's bytes to out. makeFormatter() gives each
-// formatting thread a formatter of its own (see WriteRecordBlocks): a lambda that captures its
-// scratch buffers by value and everything else by reference.
+// format(out, record), which appends the record's bytes to out. makeFormatter(table) gives each
+// formatting thread a formatter of its own (see WriteRecordBlocks): a lambda that reads the
+// records from the table it is given (which may be the thread's own stream of the file),
+// captures its scratch buffers by value and everything else by reference.
 template <typename MakeFormatter>
 void WriteRecords(OutputFile& file, const OpenTable& table, const ExportSettings& settings,
                   const ExportProgress& progress, MakeFormatter&& makeFormatter) {
     const RecordFilter filter = settings.RecordFilter;
-    WriteRecordBlocks(file, table, settings.TwoThreadFormatting, progress, [&]() -> FormatBlock {
-        return [&table, filter, format = makeFormatter()](std::string& out, std::int64_t first,
-                                                          std::int64_t last) mutable {
+    WriteRecordBlocks(file, table, settings.TwoThreadFormatting, progress, [&](const OpenTable& part) -> FormatBlock {
+        return [&table = part, filter, format = makeFormatter(part)](std::string& out, std::int64_t first,
+                                                                     std::int64_t last) mutable {
             for (std::int64_t r = first; r < last; ++r) {
                 if (RecordPasses(filter, table.IsDeleted(r))) format(out, r);
             }

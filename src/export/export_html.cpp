@@ -93,7 +93,7 @@ ExportResult ExportHtml(const OpenTable& table, const ExportSettings& settings, 
     }
 
     const CellTemplate dataCell(HtmlDataCell);
-    WriteRecords(file, table, settings, progress, [&] {
+    WriteRecords(file, table, settings, progress, [&](const OpenTable& table) {
         return [&, scratch = std::string(), utf8 = std::string()](std::string& out, std::int64_t record) mutable {
             out.append("<TR>");
             for (int f : columns) {

@@ -140,7 +140,7 @@ ExportResult ExportRtf(const OpenTable& table, const ExportSettings& settings, c
         });
         file.Write(header);
     }
-    WriteRecords(file, table, settings, progress, [&] {
+    WriteRecords(file, table, settings, progress, [&](const OpenTable& table) {
         return [&, scratch = std::string()](std::string& out, std::int64_t record) mutable {
             AppendRow(out, frame, page, charset.BytesAsStored, [&](auto&& appendCell) {
                 for (int f : columns) {

@@ -87,7 +87,7 @@ ExportResult ExportSql(const OpenTable& table, const ExportSettings& settings, c
     }
 
     const std::string insertHead = "insert into " + tableName + " values(";
-    WriteRecords(file, table, settings, progress, [&] {
+    WriteRecords(file, table, settings, progress, [&](const OpenTable& table) {
         return [&, scratch = Scratch()](std::string& out, std::int64_t record) mutable {
             out.append(insertHead);
             for (std::size_t i = 0; i < columns.size(); ++i) {

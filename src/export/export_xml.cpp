@@ -83,7 +83,7 @@ ExportResult ExportXml(const OpenTable& table, const ExportSettings& settings, c
         openTags.push_back("<" + name + ">");
         closeTags.push_back("</" + name + ">");
     }
-    WriteRecords(file, table, settings, progress, [&] {
+    WriteRecords(file, table, settings, progress, [&](const OpenTable& table) {
         return [&, scratch = std::string()](std::string& out, std::int64_t record) mutable {
             out.append("<Record>\r\n");
             for (std::size_t i = 0; i < columns.size(); ++i) {

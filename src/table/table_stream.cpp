@@ -1,6 +1,8 @@
 #include "table/table_stream.h"
 
 #include <algorithm>
+#include <map>
+#include <mutex>
 
 #include "table/table_code_page.h"
 
@@ -34,6 +36,15 @@ OpenTable HeadOf(const OpenTable& table) {
 
 }  // namespace
 
+struct TableStream::MemoCount {
+    struct OfWindowSize {
+        MemoTally Total;
+        std::vector<bool> Counted;  // by window
+    };
+    std::mutex Mutex;
+    std::map<std::int64_t, OfWindowSize> BySize;  // by the records a window holds
+};
+
 TableStream::TableStream(const std::string& path, std::uint64_t windowBytes)
     : TableStream(std::make_unique<FileSource>(path), path, [path](bool foxPro) { return FindMemoFile(path, foxPro); },
                   windowBytes) {
@@ -42,24 +53,28 @@ TableStream::TableStream(const std::string& path, std::uint64_t windowBytes)
 
 TableStream::TableStream(std::unique_ptr<ByteSource> source, const std::string& name, MemoFinder findMemo,
                          std::uint64_t windowBytes)
-    : source_(std::move(source)), findMemo_(std::move(findMemo)), table_(ReadTableHead(*source_, name)) {
+    : source_(std::move(source)), findMemo_(std::move(findMemo)), table_(ReadTableHead(*source_, name)),
+      memos_(std::make_shared<MemoCount>()) {
     windowRecords_ = RecordsIn(windowBytes, table_);
     table_.Windows = this;
     // Copied while it holds no records; the read ahead needs only the header and fields.
     ahead_ = table_;
 }
 
-TableStream::TableStream(const TableStream& other, std::uint64_t windowBytes)
-    // Without the other stream's records: its window is held anew when asked for, with its
-    // memos counted here.
-    : source_(other.source_), findMemo_(other.findMemo_), table_(HeadOf(other.table_)) {
-    windowRecords_ = RecordsIn(windowBytes, table_);
+TableStream::TableStream(const TableStream& other, std::int64_t windowRecords)
+    // Without the other stream's records: its window is held anew when asked for.
+    : source_(other.source_), findMemo_(other.findMemo_), table_(HeadOf(other.table_)),
+      windowRecords_(windowRecords), memos_(other.memos_) {
     table_.Windows = this;
     ahead_ = table_;
 }
 
+std::unique_ptr<TableStream> TableStream::Another() const {
+    return std::unique_ptr<TableStream>(new TableStream(*this, windowRecords_));
+}
+
 std::unique_ptr<TableStream> TableStream::Another(std::uint64_t windowBytes) const {
-    return std::unique_ptr<TableStream>(new TableStream(*this, windowBytes));
+    return std::unique_ptr<TableStream>(new TableStream(*this, RecordsIn(windowBytes, table_)));
 }
 
 void TableStream::Hold(std::int64_t first, std::int64_t last) {
@@ -88,12 +103,8 @@ void TableStream::Hold(std::int64_t first, std::int64_t last) {
         throw;
     }
     heldLast_ = last;
-    // Exporters that look at the records twice hold each window twice.
-    if (last > tallied_) {
-        memos_.Add(memos);
-        tallied_ = last;
-    }
-    if (sequential && last < table_.RecordCount()) ReadAhead(last, std::min(table_.RecordCount(), last + windowRecords_));
+    Count(first, last, memos);
+    if (readAhead_ && sequential && last < table_.RecordCount()) ReadAhead(last, std::min(table_.RecordCount(), last + windowRecords_));
 }
 
 void TableStream::ReadAhead(std::int64_t first, std::int64_t last) {
@@ -104,9 +115,31 @@ void TableStream::ReadAhead(std::int64_t first, std::int64_t last) {
     });
 }
 
-TableForThread::TableForThread(const OpenTable& table) : table_(table) {
+void TableStream::Count(std::int64_t first, std::int64_t last, const MemoTally& memos) {
+    if (first % windowRecords_ != 0 || last != std::min(table_.RecordCount(), first + windowRecords_)) return;
+    const auto window = static_cast<std::size_t>(first / windowRecords_);
+    const std::lock_guard lock(memos_->Mutex);
+    // Exporters that look at the records twice hold each window twice; threads that share an
+    // export out hold some of its windows each, in streams of their own.
+    MemoCount::OfWindowSize& count = memos_->BySize[windowRecords_];
+    if (count.Counted.size() <= window) count.Counted.resize(window + 1);
+    if (count.Counted[window]) return;
+    count.Counted[window] = true;
+    count.Total.Add(memos);
+}
+
+std::vector<std::string> TableStream::Warnings() const {
+    const std::lock_guard lock(memos_->Mutex);
+    const auto count = memos_->BySize.find(windowRecords_);
+    return count == memos_->BySize.end() ? std::vector<std::string>{} : count->second.Total.Warnings();
+}
+
+TableForThread::TableForThread(const OpenTable& table, WindowOrder order) : table_(table) {
     // Only streams hold windows.
-    if (const auto* stream = dynamic_cast<const TableStream*>(table.Windows)) own_ = stream->Another();
+    if (const auto* stream = dynamic_cast<const TableStream*>(table.Windows)) {
+        own_ = stream->Another();
+        own_->SetReadAhead(order == WindowOrder::InTurn);
+    }
 }
 
 }  // namespace quillet

@@ -14,13 +14,15 @@ namespace quillet {
 // windows, whatever the table's size. Table() has the header, fields and code page at once and
 // holds records only as its users ask for them (see ForEachWindow), one window after another.
 // While its users work on a window that follows the one before, the next is read on a thread of
-// its own.
-class TableStream final : public RecordWindows {
+// its own, unless the stream is told its windows are asked for out of turn.
+// Aligned to a cache line: streams of two threads, made one after the other, would otherwise
+// share a line that both write with every window (a CSV export took 13 % more processor time).
+class alignas(64) TableStream final : public RecordWindows {
 public:
-    // Record bytes a window holds by default: room for several blocks on each formatting
-    // thread, and little enough that the window read ahead and the one formatted stay in the
-    // processor's cache (a CSV of a million records took 4 to 7 % longer with 2 MiB windows,
-    // and 18 % longer with 8 MiB).
+    // Record bytes a window holds by default: an export formats a window at a time on each
+    // thread, so few windows leave a thread idle at the end, and each window and its output
+    // should stay in the processor's cache (a CSV of a million records took 4 to 7 % longer with
+    // 2 MiB windows, and 18 % longer with 8 MiB; 256 and 512 KiB made no difference).
     static constexpr std::uint64_t kWindowBytes = 1u << 20;
 
     // The table file at path. Throws TableError as ReadTableFile does.
@@ -36,18 +38,30 @@ public:
     const OpenTable& Table() const { return table_; }
 
     // Another stream over the same opened file, with this one's table head (its code page and
-    // columns included) and none of its records, for another thread to read on its own.
-    std::unique_ptr<TableStream> Another(std::uint64_t windowBytes = kWindowBytes) const;
+    // columns included) and none of its records, for another thread to read on its own: with
+    // this one's window size, or windows of windowBytes. Streams of one size count memos together
+    // (see Warnings).
+    std::unique_ptr<TableStream> Another() const;
+    std::unique_ptr<TableStream> Another(std::uint64_t windowBytes) const;
+    // Whether the window after one held is read ahead; a stream that holds every other window, or
+    // windows in no order, would read it for nothing.
+    void SetReadAhead(bool readAhead) { readAhead_ = readAhead; }
 
     std::int64_t WindowRecords() const override { return windowRecords_; }
     void Hold(std::int64_t first, std::int64_t last) override;
 
-    // What could not be read of the records held so far (memos), each ready to show; each
-    // window's memos count once, however often it was held.
-    std::vector<std::string> Warnings() const { return memos_.Warnings(); }
+    // What could not be read of the memos of the windows held so far, by this stream and the
+    // streams of the same file and window size made from it or from the same one, each ready to
+    // show. A window's memos count once, however often and by whichever of them it was held; only
+    // whole windows count (those ForEachWindow holds), not the runs HoldRecord holds around a
+    // record.
+    std::vector<std::string> Warnings() const;
 
 private:
-    TableStream(const TableStream& other, std::uint64_t windowBytes);
+    struct MemoCount;
+
+    TableStream(const TableStream& other, std::int64_t windowRecords);
+    void Count(std::int64_t first, std::int64_t last, const MemoTally& memos);
     // Reads records [first, last) into ahead_ on a thread of its own.
     void ReadAhead(std::int64_t first, std::int64_t last);
 
@@ -55,8 +69,8 @@ private:
     MemoFinder findMemo_;
     OpenTable table_;
     std::int64_t windowRecords_ = 1;
-    std::int64_t tallied_ = 0;  // the records whose memos are counted: those before it
-    MemoTally memos_;
+    std::shared_ptr<MemoCount> memos_;  // shared with the other streams of the same file
+    bool readAhead_ = true;
     std::int64_t heldLast_ = -1;  // where the window held last ended
     // The next window, read while the held one is used: the head's copy that holds it, its
     // records, and what reading them met. Declared last: the read ends before the rest goes.
@@ -65,12 +79,16 @@ private:
     std::future<MemoTally> aheadRead_;
 };
 
+// How a thread asks for a table's windows: one after another, or some of them in no set order
+// (threads that share the windows out among themselves).
+enum class WindowOrder { InTurn, Scattered };
+
 // A table as one more thread reads it: a table held whole is shared as it is, one read a window
 // at a time gets a stream of its own. Made on the thread that reads table, which then may go on
 // holding other windows of it.
 class TableForThread {
 public:
-    explicit TableForThread(const OpenTable& table);
+    explicit TableForThread(const OpenTable& table, WindowOrder order = WindowOrder::InTurn);
     const OpenTable& Table() const { return own_ ? own_->Table() : table_; }
 
 private:

@@ -464,7 +464,7 @@ void MainWindow::ShowTable(std::shared_ptr<TableStream> stream) {
     deletedCountLabel_->setText(tr("Deleted: counting..."));
     if (!saveBox_->text().isEmpty()) RefreshSaveBox();
     // Through a stream of its own, so the list goes on holding the records it shows meanwhile.
-    surveyor_.Start([survey = std::shared_ptr<TableStream>(stream_->Another()), stop = stopSurvey_,
+    surveyor_.Start([survey = std::shared_ptr<TableStream>(stream_->Another(TableStream::kWindowBytes)), stop = stopSurvey_,
                      number = ++surveys_](const BackgroundJob<Surveyed>::Progress& progress) {
         Surveyed surveyed = Survey(*survey, *stop, progress);
         surveyed.Number = number;

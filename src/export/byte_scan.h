@@ -41,6 +41,9 @@ std::size_t FindFirst(std::string_view text, MayHold&& mayHold, Is&& is) {
     std::size_t i = 0;
     for (;;) {
         while (i + 8 <= n && !mayHold(Load8(p + i))) i += 8;
+        // Fewer than eight bytes left: the last eight of the text hold them, and the bytes before
+        // them were looked at already. Most cells end so, and most of them hold none.
+        if (i + 8 > n && n >= 8 && !mayHold(Load8(p + n - 8))) return n;
         const std::size_t end = i + 8 <= n ? i + 8 : n;
         for (; i < end; ++i) {
             if (is(p[i])) return i;

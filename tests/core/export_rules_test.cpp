@@ -196,26 +196,31 @@ TEST_P(ExportRules, DiskFullAtAnyPointKeepsTheEarlierFile) {
     EXPECT_EQ(Exported(table, settings).size(), size);
 }
 
-// Blocks formatted on two threads give the bytes one thread gives, and progress comes from the
-// calling thread, in order, to the end.
+// Blocks formatted on two threads give the bytes one thread gives, whether the threads share the
+// table held whole or hold windows of it each, and progress comes from the calling thread, in
+// order, to the end.
 TEST_P(ExportRules, TwoThreadsWriteTheSameBytesAsOne) {
-    OpenTable table = OpenBuilt(Large(), dir_);
+    OpenTable whole = OpenBuilt(Large(), dir_);
+    const auto stream = StreamAt(dir_ / "t.dbf", 700);
     for (const char* words : {"records=all decimal=,", "records=deleted columns=AMOUNT,NOTE", "records=live columns=NAME,OK"}) {
         SCOPED_TRACE(words);
-        ExportSettings settings = SettingsFor(WordsFor(GetParam(), words), out_.Path(), &table);
+        ExportSettings settings = SettingsFor(WordsFor(GetParam(), words), out_.Path(), &whole);
+        SettingsFor(WordsFor(GetParam(), words), out_.Path(), &stream->Table());
         settings.TwoThreadFormatting = false;
-        const std::string one = Exported(table, settings);
+        const std::string one = Exported(whole, settings);
         settings.TwoThreadFormatting = true;
-        std::vector<std::int64_t> done;
-        bool elsewhere = false;
-        ExportTable(table, settings, [&, caller = std::this_thread::get_id()](std::int64_t d, std::int64_t total) {
-            elsewhere = elsewhere || std::this_thread::get_id() != caller || total != 12000;
-            done.push_back(d);
-        });
-        ASSERT_TRUE(one == ReadFileBytes(OutputPath(table, settings, settings.OutputFormat)));
-        EXPECT_FALSE(elsewhere);
-        EXPECT_TRUE(std::is_sorted(done.begin(), done.end()));
-        EXPECT_EQ(done.back(), 12000);
+        for (const OpenTable* table : {&whole, &stream->Table()}) {
+            std::vector<std::int64_t> done;
+            bool elsewhere = false;
+            ExportTable(*table, settings, [&, caller = std::this_thread::get_id()](std::int64_t d, std::int64_t total) {
+                elsewhere = elsewhere || std::this_thread::get_id() != caller || total != 12000;
+                done.push_back(d);
+            });
+            ASSERT_TRUE(one == ReadFileBytes(OutputPath(*table, settings, settings.OutputFormat)));
+            EXPECT_FALSE(elsewhere);
+            EXPECT_TRUE(std::is_sorted(done.begin(), done.end()));
+            EXPECT_EQ(done.back(), 12000);
+        }
     }
 }
 

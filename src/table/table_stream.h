@@ -10,7 +10,7 @@
 
 namespace quillet {
 
-// A table read a window of records at a time, so that converting it takes the memory of two
+// A table read a window of records at a time, so that converting it takes the memory of a few
 // windows, whatever the table's size. Table() has the header, fields and code page at once and
 // holds records only as its users ask for them (see ForEachWindow), one window after another.
 // While its users work on a window that follows the one before, the next is read on a thread of

@@ -4,14 +4,8 @@
 
 namespace quillet {
 
-BlockPipeline::BlockPipeline(OutputFile& file) : file_(file), slots_(static_cast<std::size_t>(kSlots)) {}
-
-void BlockPipeline::Start(std::int64_t blocks) {
-    const std::lock_guard lock(mutex_);
-    blocks_ = blocks;
-    taken_ = 0;
-    written_ = 0;
-}
+BlockPipeline::BlockPipeline(OutputFile& file, std::int64_t blocks)
+    : file_(file), blocks_(blocks), slots_(static_cast<std::size_t>(kSlots)) {}
 
 std::int64_t BlockPipeline::Take() {
     std::unique_lock lock(mutex_);

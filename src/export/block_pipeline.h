@@ -17,11 +17,8 @@ class OutputFile;
 // any finished blocks behind it.
 class BlockPipeline {
 public:
-    explicit BlockPipeline(OutputFile& file);
-
-    // Blocks 0 to blocks - 1 are next, once every block handed out before is written. The
-    // buffers stay: the next blocks take no new memory.
-    void Start(std::int64_t blocks);
+    // Blocks 0 to blocks - 1, written to file.
+    BlockPipeline(OutputFile& file, std::int64_t blocks);
 
     // The next block to format, or -1 when none is left or the export has failed.
     std::int64_t Take();

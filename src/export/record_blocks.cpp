@@ -39,8 +39,7 @@ void WriteRecordBlocks(OutputFile& file, const OpenTable& table, bool twoThreads
     // windows it formats in a stream of its own, so neither waits for the other between windows.
     const bool streamed = table.Windows != nullptr;
     const std::int64_t blockRecords = streamed ? std::max<std::int64_t>(1, table.Windows->WindowRecords()) : BlockRecords(table);
-    BlockPipeline pipeline(file);
-    pipeline.Start((count + blockRecords - 1) / blockRecords);
+    BlockPipeline pipeline(file, (count + blockRecords - 1) / blockRecords);
     ThreadBuffer buffers[2];
 
     const auto work = [&](const OpenTable& part, bool reports) {

@@ -57,13 +57,14 @@ char* FormatNumber(char* out, double value, char decimalSeparator) {
     return end;
 }
 
-char* FormatStoredDecimal(char* out, std::string_view stored, char decimalSeparator) {
+std::string_view StoredDecimalText(std::string_view stored, char decimalSeparator, char* buffer) {
     // One pass over a few bytes: the cells of a numeric column go through here one after another.
     const char* p = stored.data();
     const char* end = p + stored.size();
     while (p != end && *p == ' ') ++p;
     while (end != p && end[-1] == ' ') --end;
-    if (p == end) return nullptr;
+    if (p == end) return {};
+    const char* sign = p;
     const bool negative = *p == '-';
     if (negative || *p == '+') ++p;
     const char* point = end;
@@ -71,34 +72,45 @@ char* FormatStoredDecimal(char* out, std::string_view stored, char decimalSepara
         if (*c == '.' && point == end) {
             point = c;
         } else if (*c < '0' || *c > '9') {
-            return nullptr;
+            return {};
         }
     }
     const auto decimals = point == end ? 0 : end - point - 1;
     const auto digits = (point - p) + decimals;
-    if (digits == 0 || digits > 15 || decimals > 9) return nullptr;
+    if (digits == 0 || digits > 15 || decimals > 9) return {};
 
+    const char* whole = p;
     while (p != point && *p == '0') ++p;
     const char* fraction = point == end ? end : point + 1;
     while (end != fraction && end[-1] == '0') --end;
-    if (p == point && fraction == end) {
-        *out = '0';
-        return out + 1;
-    }
+    if (p == point && fraction == end) return "0";
     if (p == point) {
         const char* significant = fraction;
         while (*significant == '0') ++significant;
-        if (significant - fraction > 3) return nullptr;
+        if (significant - fraction > 3) return {};
     }
+
+    // The stored bytes as they are, where they hold no '+', no zero before the whole part's
+    // first digit (but the one "0" of a value below 1) and no other separator.
+    const char* first = p == point ? point - 1 : p;
+    const bool wholeAsStored = first >= whole && (negative ? first == whole : *sign != '+');
+    if (wholeAsStored && (fraction == end || decimalSeparator == '.')) {
+        const char* start = negative ? sign : first;
+        return {start, static_cast<std::size_t>((fraction == end ? point : end) - start)};
+    }
+
+    char* out = buffer;
     if (negative) *out++ = '-';
     if (p == point) {
         *out++ = '0';
     } else {
         out = std::copy(p, point, out);
     }
-    if (fraction == end) return out;
-    *out++ = decimalSeparator;
-    return std::copy(fraction, end, out);
+    if (fraction != end) {
+        *out++ = decimalSeparator;
+        out = std::copy(fraction, end, out);
+    }
+    return {buffer, static_cast<std::size_t>(out - buffer)};
 }
 
 void AppendCellText(std::string& out, const CellValue& cell, char decimalSeparator) {
@@ -111,8 +123,12 @@ void AppendCellText(std::string& out, const CellValue& cell, char decimalSeparat
         return;
     case CellKind::Number: {
         char buffer[kNumberTextCapacity];
-        char* end = cell.Text.empty() ? nullptr : FormatStoredDecimal(buffer, cell.Text, decimalSeparator);
-        out.append(buffer, end != nullptr ? end : FormatNumber(buffer, cell.Number(), decimalSeparator));
+        const std::string_view text = cell.Text.empty() ? std::string_view() : StoredDecimalText(cell.Text, decimalSeparator, buffer);
+        if (text.data() != nullptr) {
+            out.append(text);
+        } else {
+            out.append(buffer, FormatNumber(buffer, cell.Number(), decimalSeparator));
+        }
         return;
     }
     case CellKind::Truth:

@@ -27,9 +27,11 @@ char* FormatShortDecimal(char* out, double value, char decimalSeparator);
 // text itself: blanks, an optional sign, at most 15 digits with at most one point and at most 9
 // after it, blanks. The text read is then the double nearest to that decimal, and no other decimal
 // of 15 digits or fewer has the same nearest double, so FormatNumber's shortest form is the
-// decimal without leading zeros and trailing decimal zeros. Returns nullptr for any other text,
-// and for a value below 0.0001, which FormatNumber writes with an exponent.
-char* FormatStoredDecimal(char* out, std::string_view stored, char decimalSeparator);
+// decimal without leading zeros and trailing decimal zeros. That text is most often the stored
+// bytes themselves without their blanks, and then the result views them; else it is written to
+// buffer (kNumberTextCapacity bytes). A null view for any other text, and for a value below
+// 0.0001, which FormatNumber writes with an exponent.
+std::string_view StoredDecimalText(std::string_view stored, char decimalSeparator, char* buffer);
 
 // Appends the one text form of a cell: text unchanged, numbers as FormatNumber,
 // truth values "True"/"False", empty and binary cells nothing (exports leave binary memos empty).

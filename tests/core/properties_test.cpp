@@ -158,8 +158,8 @@ TEST(Properties, NumbersReadAndWrittenAsTheLibraryDoes) {
         // A field's stored decimal is written as the number it reads as.
         char stored[kNumberTextCapacity];
         for (const std::string& decimal : {text, std::string("0.0") + text.substr(text.find_first_not_of(" +-"))}) {
-            if (char* end = FormatStoredDecimal(stored, decimal, separator)) {
-                ASSERT_EQ(std::string(stored, end), std::string(formatted, FormatNumber(formatted, NumericReading(decimal), separator))) << decimal;
+            if (const std::string_view text = StoredDecimalText(decimal, separator, stored); text.data() != nullptr) {
+                ASSERT_EQ(text, std::string(formatted, FormatNumber(formatted, NumericReading(decimal), separator))) << decimal;
             }
         }
     }

@@ -1,5 +1,6 @@
 // The hand-made fast paths against the plain rule they speed up, over many random inputs:
-// cleaning, escaping and scanning cells, decoding code pages, reading and writing numbers.
+// cleaning, escaping and scanning cells, decoding code pages, reading and writing numbers,
+// writing delimited rows.
 
 #include <gtest/gtest.h>
 
@@ -199,6 +200,49 @@ TEST(Properties, SqlNumericTypesWidenOnlyForValuesThatDoNotFit) {
             const bool fits = value == 0 || (shape.FractionDigits <= d.Decimals && shape.IntegerDigits <= static_cast<int>(d.Length) - static_cast<int>(d.Decimals));
             const std::string bounded = "Numeric(" + std::to_string(d.Length) + "," + std::to_string(d.Decimals) + ")";
             ASSERT_EQ(columns[f].TypeText, fits ? bounded : "Numeric") << cells[f] << " in " << bounded;
+        }
+    }
+}
+
+// A delimited row reads its common cells straight from the record, whatever they hold: each item
+// is still the cell's cleaned text, quoted with its quotes doubled or, unquoted, with its line
+// breaks made blanks; null cells, the remains of a character cut by its field's end and bytes
+// beyond ASCII converted to UTF-8 included.
+TEST(Properties, DelimitedItemsAreTheCellsCleanedText) {
+    TempDir dir;
+    std::mt19937 random(14);
+    TableBuilder t;
+    t.Version(0x30).LanguageDriver(0x03);
+    t.Field("T", 'C', 20, 0, 0x02).Field("N", 'N', 10, 2, 0x02).Field("L", 'L', 1, 0, 0x02).Field("D", 'D', 8);
+    t.Field("_NullFlags", '0', 1, 0, 0x05);
+    const char numberBytes[] = {'0', '0', '1', '9', '5', '.', '.', '-', '+', ' ', '"', 'x'};
+    for (int r = 0; r < 3000; ++r) {
+        std::string number;
+        for (auto n = random() % 11; n > 0; --n) number += numberBytes[random() % std::size(numberBytes)];
+        const std::string truth(1, "TtYyFfNn? x"[random() % 11]);
+        t.Record({RandomText(random, 24), number, truth, RandomText(random, 8), std::string(1, static_cast<char>(random() % 8))});
+    }
+    OpenTable table = OpenBuilt(t, dir);
+    ASSERT_EQ(ListedColumns(table), 4);
+    for (const int page : {1252, 936, 65001}) {
+        table.TableCodePage = CodePage::ForNumber(page);
+        for (const std::string words : {"", "no-quotes", "to-utf8", "no-quotes to-utf8 delimiter=tab"}) {
+            for (const char separator : {'.', ',', '"', '\n', '\xB7'}) {
+                ExportSettings settings = SettingsFor("to=csv no-header row-end=lf " + words, dir.Path());
+                settings.DecimalSeparator = separator;
+                const bool quoted = settings.Delimited.QuoteItems;
+                std::string expected, scratch, utf8;
+                for (std::int64_t r = 0; r < table.RecordCount(); ++r) {
+                    for (int f = 0; f < 4; ++f) {
+                        std::string_view text = CleanCellText(WrittenCell(table, r, f), separator, {true, true}, scratch);
+                        if (settings.Delimited.ToUtf8) text = table.TableCodePage->AsUtf8(text, utf8);
+                        const std::string item(text);
+                        expected += quoted ? '"' + Replaced(item, {{'"', "\"\""}}) + '"' : Replaced(item, {{'\n', " "}});
+                        expected += f < 3 ? settings.Delimited.Delimiter : "\n";
+                    }
+                }
+                ASSERT_EQ(Exported(table, settings), expected) << page << " " << words << " " << separator;
+            }
         }
     }
 }

@@ -26,12 +26,15 @@ class TableBuilder {
 public:
     TableBuilder& Version(std::uint8_t version) { version_ = version; return *this; }
     TableBuilder& LanguageDriver(std::uint8_t driver) { driver_ = driver; return *this; }
-    TableBuilder& Field(const std::string& name, char type, std::uint8_t length, std::uint8_t decimals = 0) {
+    // flags: Visual FoxPro's field flags (0x01 system field, 0x02 may hold null).
+    TableBuilder& Field(const std::string& name, char type, std::uint8_t length, std::uint8_t decimals = 0,
+                        std::uint8_t flags = 0) {
         std::string d(32, '\0');
         name.copy(d.data(), std::min<std::size_t>(name.size(), 11));
         d[11] = type;
         d[16] = static_cast<char>(length);
         d[17] = static_cast<char>(decimals);
+        d[18] = static_cast<char>(flags);
         descriptors_ += d;
         fields_.push_back({type, length});
         return *this;

@@ -8,6 +8,7 @@
 #include "export/export_frame.h"
 #include "export/exporters.h"
 #include "export/output_file.h"
+#include "export/plain_cells.h"
 
 namespace quillet {
 
@@ -71,6 +72,12 @@ struct CellTemplate {
         AppendHtmlEscaped(out, item);
         out.append(After);
     }
+    // An item known to need no escaping.
+    void AppendPlain(std::string& out, std::string_view item) const {
+        out.append(Before);
+        out.append(item);
+        out.append(After);
+    }
 };
 
 }  // namespace
@@ -93,14 +100,22 @@ ExportResult ExportHtml(const OpenTable& table, const ExportSettings& settings, 
     }
 
     const CellTemplate dataCell(HtmlDataCell);
+    // Plain: ASCII without a byte the cleaning removes or the escaping changes.
+    const auto isPlain = [](std::string_view text) { return HoldsNone<'\0', '\r', '&', '<', '>', '"', '\n'>(text, false, true); };
+    const char separator = settings.DecimalSeparator;
     WriteRecords(file, table, settings, progress, [&](const OpenTable& table) {
-        return [&, scratch = std::string(), utf8 = std::string()](std::string& out, std::int64_t record) mutable {
+        return [&, plain = PlainCells(table, columns, separator, isPlain({&separator, 1})), scratch = std::string(),
+                utf8 = std::string()](std::string& out, std::int64_t record) mutable {
+            plain.Begin(record);
             out.append("<TR>");
-            for (int f : columns) {
-                const std::string_view cell = table.TableCodePage->AsUtf8(
-                    CleanCellText(table, record, f, settings, CleanRule{.RemoveNul = true, .RemoveCr = true}, scratch), utf8);
+            for (std::size_t i = 0; i < columns.size(); ++i) {
+                const std::string_view text = plain.Text(i, isPlain);
+                const std::string_view cell = text.data() != nullptr ? text : table.TableCodePage->AsUtf8(
+                    CleanCellText(table, record, columns[i], settings, CleanRule{.RemoveNul = true, .RemoveCr = true}, scratch), utf8);
                 if (cell.empty()) {
                     out.append(HtmlEmptyCell);
+                } else if (text.data() != nullptr) {
+                    dataCell.AppendPlain(out, cell);
                 } else {
                     dataCell.Append(out, cell);
                 }

@@ -9,6 +9,7 @@
 #include "export/export_frame.h"
 #include "export/exporters.h"
 #include "export/output_file.h"
+#include "export/plain_cells.h"
 
 namespace quillet {
 
@@ -107,20 +108,15 @@ struct RowFrame {
     }
 };
 
-// One table row; forEachText calls its argument with each cell's text in turn.
-template <typename ForEachText>
-void AppendRow(std::string& out, const RowFrame& frame, const CodePage& page, bool bytesAsStored,
-               ForEachText&& forEachText) {
-    out.append(frame.Opening);
-    forEachText([&](std::string_view text) {
-        if (text.empty()) {
-            out += ' ';
-        } else {
-            AppendRtfText(out, text, page, bytesAsStored);
-        }
-        out.append("\\cell \r\n");
-    });
-    out.append(frame.Closing);
+// One cell: its text as appendText writes it, or a blank for an empty one; then the cell's end.
+template <typename AppendText>
+void AppendRtfCell(std::string& out, std::string_view text, AppendText&& appendText) {
+    if (text.empty()) {
+        out += ' ';
+    } else {
+        appendText(text);
+    }
+    out.append("\\cell \r\n");
 }
 
 }  // namespace
@@ -134,20 +130,34 @@ ExportResult ExportRtf(const OpenTable& table, const ExportSettings& settings, c
 
     file.WriteLine(HeadFor(charset));
     if (settings.Rtf.IncludeHeader) {
-        std::string header;
-        AppendRow(header, frame, page, charset.BytesAsStored, [&](auto&& appendCell) {
-            for (int f : columns) appendCell(table.FieldNames[static_cast<std::size_t>(f)]);
-        });
+        std::string header = frame.Opening;
+        for (int f : columns) {
+            AppendRtfCell(header, table.FieldNames[static_cast<std::size_t>(f)],
+                          [&](std::string_view text) { AppendRtfText(header, text, page, charset.BytesAsStored); });
+        }
+        header.append(frame.Closing);
         file.Write(header);
     }
+    // Plain: no byte the cleaning removes or the escaping changes, and ASCII where characters
+    // beyond it are spelt out.
+    const auto isPlain = [beyondAscii = !charset.BytesAsStored](std::string_view text) {
+        return HoldsNone<'\0', '\r', '\\', '{', '}', '\n'>(text, false, beyondAscii);
+    };
+    const char separator = settings.DecimalSeparator;
     WriteRecords(file, table, settings, progress, [&](const OpenTable& table) {
-        return [&, scratch = std::string()](std::string& out, std::int64_t record) mutable {
-            AppendRow(out, frame, page, charset.BytesAsStored, [&](auto&& appendCell) {
-                for (int f : columns) {
-                    appendCell(CleanCellText(table, record, f, settings,
-                                             CleanRule{.RemoveNul = true, .RemoveCr = true}, scratch));
+        return [&, plain = PlainCells(table, columns, separator, isPlain({&separator, 1})), scratch = std::string()](
+                   std::string& out, std::int64_t record) mutable {
+            plain.Begin(record);
+            out.append(frame.Opening);
+            for (std::size_t i = 0; i < columns.size(); ++i) {
+                if (const std::string_view text = plain.Text(i, isPlain); text.data() != nullptr) {
+                    AppendRtfCell(out, text, [&out](std::string_view plainText) { out.append(plainText); });
+                } else {
+                    AppendRtfCell(out, CleanCellText(table, record, columns[i], settings, CleanRule{.RemoveNul = true, .RemoveCr = true}, scratch),
+                                  [&](std::string_view text) { AppendRtfText(out, text, page, charset.BytesAsStored); });
                 }
-            });
+            }
+            out.append(frame.Closing);
         };
     });
     file.WriteLine("}");

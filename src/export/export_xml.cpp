@@ -6,6 +6,7 @@
 #include "export/export_frame.h"
 #include "export/exporters.h"
 #include "export/output_file.h"
+#include "export/plain_cells.h"
 #include "export/xml_text.h"
 #include "table/cell_text.h"
 
@@ -83,12 +84,23 @@ ExportResult ExportXml(const OpenTable& table, const ExportSettings& settings, c
         openTags.push_back("<" + name + ">");
         closeTags.push_back("</" + name + ">");
     }
+    // Plain: ASCII that needs no escaping, the same in every code page and in UTF-8. A number's
+    // text is digits, a sign and the separator.
+    const auto isPlain = [](std::string_view text) { return HoldsNone<'&', '<', '>'>(text, true, true); };
+    const char separator = settings.DecimalSeparator;
+    const bool plainNumbers = isPlain({&separator, 1});
     WriteRecords(file, table, settings, progress, [&](const OpenTable& table) {
-        return [&, scratch = std::string()](std::string& out, std::int64_t record) mutable {
+        return [&, plain = PlainCells(table, columns, separator, plainNumbers), scratch = std::string()](
+                   std::string& out, std::int64_t record) mutable {
+            plain.Begin(record);
             out.append("<Record>\r\n");
             for (std::size_t i = 0; i < columns.size(); ++i) {
                 out.append(openTags[i]);
-                AppendXmlContent(out, CellContent(table, record, columns[i], settings.DecimalSeparator, scratch));
+                if (const std::string_view text = plain.Text(i, isPlain); text.data() != nullptr) {
+                    out.append(text);
+                } else {
+                    AppendXmlContent(out, CellContent(table, record, columns[i], separator, scratch));
+                }
                 out.append(closeTags[i]);
             }
             out.append("\r\n</Record>\r\n");

@@ -2,9 +2,11 @@
 #include <string>
 #include <vector>
 
+#include "export/byte_scan.h"
 #include "export/export_frame.h"
 #include "export/exporters.h"
 #include "export/output_file.h"
+#include "export/plain_cells.h"
 #include "export/sql_column.h"
 #include "export/sql_text.h"
 #include "export/utf8_scan.h"
@@ -87,12 +89,23 @@ ExportResult ExportSql(const OpenTable& table, const ExportSettings& settings, c
     }
 
     const std::string insertHead = "insert into " + tableName + " values(";
+    // A text column's plain cell: ASCII without a byte the cleaning removes or a quote to double.
+    const auto isPlain = [](std::string_view text) { return HoldsNone<'\0', '\r', '\''>(text, false, true); };
     WriteRecords(file, table, settings, progress, [&](const OpenTable& table) {
-        return [&, scratch = Scratch()](std::string& out, std::int64_t record) mutable {
+        return [&, plain = PlainCells(table, fields, '.', false), scratch = Scratch()](std::string& out,
+                                                                                     std::int64_t record) mutable {
+            plain.Begin(record);
             out.append(insertHead);
             for (std::size_t i = 0; i < columns.size(); ++i) {
                 if (i > 0) out += ',';
-                AppendValue(out, table, columns[i], record, scratch);
+                const std::string_view text = columns[i].Kind == SqlValueKind::Text ? plain.Text(i, isPlain) : std::string_view();
+                if (text.data() != nullptr) {
+                    out += '\'';
+                    out.append(text);
+                    out += '\'';
+                } else {
+                    AppendValue(out, table, columns[i], record, scratch);
+                }
             }
             out.append(");\r\n");
         };

@@ -246,3 +246,27 @@ TEST(Properties, DelimitedItemsAreTheCellsCleanedText) {
         }
     }
 }
+
+// The plain way is taken for single-byte pages only: ASCII cells read as UTF-8 go the general
+// way, and every text format must write them the same, whatever bytes they hold.
+TEST(Properties, PlainCellsWriteWhatTheGeneralWayWrites) {
+    TempDir dir;
+    std::mt19937 random(15);
+    TableBuilder t;
+    t.LanguageDriver(0x03).Field("A", 'C', 12).Field("B", 'C', 30);
+    for (int r = 0; r < 2000; ++r) {
+        std::string a = RandomText(random, 12), b = RandomText(random, 30);
+        for (std::string* text : {&a, &b}) {
+            for (char& c : *text) c = static_cast<char>(c & 0x7F);
+        }
+        t.Record({a, b});
+    }
+    OpenTable table = OpenBuilt(t, dir);
+    for (const std::string words : {"to=txt", "to=txt no-quotes", "to=csv to-utf8", "to=htm", "to=rtf", "to=xml", "to=sql"}) {
+        const ExportSettings settings = SettingsFor(words, dir.Path());
+        table.TableCodePage = CodePage::ForNumber(1252);
+        const std::string plain = Exported(table, settings);
+        table.TableCodePage = CodePage::ForNumber(65001);
+        ASSERT_EQ(plain, Exported(table, settings)) << words;
+    }
+}

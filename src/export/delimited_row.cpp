@@ -37,6 +37,7 @@ DelimitedRow::DelimitedRow(const OpenTable& table, const ExportSettings& setting
         plainRoom_ += quotes + plain_.Longest(i) + delimiter_.size();
     }
     plainRoom_ += rowEnd_.size();
+    row_.resize(plainRoom_);
 }
 
 void DelimitedRow::AppendHeader(std::string& out) {
@@ -60,27 +61,26 @@ inline char* DelimitedRow::Put(char* p, std::string_view text) const {
 
 void DelimitedRow::Append(std::string& out, std::int64_t record) {
     plain_.Begin(record);
-    // Plain cells are written through a pointer into room made for all of them at once: a
-    // string's own appends are calls into the library, each checking the room and ending the
-    // text anew, and rows are made of many short pieces.
-    std::size_t end = out.size();
-    out.resize(end + plainRoom_);
-    char* p = out.data() + end;
+    // The row is written through a pointer into a buffer with room for every plain cell, then
+    // appended whole: a string's own appends are calls into the library, each checking the room
+    // and ending the text anew, and rows are made of many short pieces.
+    char* p = row_.data();
     const auto isPlain = [this](std::string_view text) { return IsPlain(text); };
     for (std::size_t i = 0; i < columns_.size(); ++i) {
         if (const std::string_view text = plain_.Text(i, isPlain); text.data() != nullptr) {
             p = Put(p, text);
         } else {
-            out.resize(static_cast<std::size_t>(p - out.data()));
-            AppendItem(out, GeneralCell(record, columns_[i].Field));
-            end = out.size();
-            out.resize(end + plainRoom_);
-            p = out.data() + end;
+            item_.clear();
+            AppendItem(item_, GeneralCell(record, columns_[i].Field));
+            const auto at = static_cast<std::size_t>(p - row_.data());
+            // Room for the item and for every plain cell that may follow it.
+            if (row_.size() - at < item_.size() + plainRoom_) row_.resize(at + item_.size() + plainRoom_);
+            p = std::copy(item_.begin(), item_.end(), row_.data() + at);
         }
         if (columns_[i].Delimited) p = PutShort(p, delimiter_);
     }
     p = PutShort(p, rowEnd_);
-    out.resize(static_cast<std::size_t>(p - out.data()));
+    out.append(row_.data(), static_cast<std::size_t>(p - row_.data()));
 }
 
 std::string_view DelimitedRow::GeneralCell(std::int64_t record, int field) {

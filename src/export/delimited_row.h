@@ -14,7 +14,7 @@ namespace quillet {
 // then quoted with its quotes doubled, or, unquoted, has its line breaks made blanks so that a
 // record stays one row; the delimiter follows every column but the table's last listed one,
 // selected or not; the row end closes the row. Plain cells (see PlainCells) are written through
-// a pointer into room made once for the row.
+// a pointer into a buffer of the row's own.
 class DelimitedRow {
 public:
     // table: the one the records are read from (a formatting thread's own stream of the file).
@@ -46,6 +46,9 @@ private:
     std::string_view rowEnd_;
     // The most a row's plain cells take, delimiters and row end included.
     std::size_t plainRoom_ = 0;
+    // The row being written: never shorter than plainRoom_ past its last item not plain.
+    std::string row_;
+    std::string item_;  // an item written the general way
     std::string scratch_;
     std::string utf8_;
 };

@@ -90,21 +90,27 @@ ExportResult ExportSql(const OpenTable& table, const ExportSettings& settings, c
 
     const std::string insertHead = "insert into " + tableName + " values(";
     // A text column's plain cell: ASCII without a byte the cleaning removes or a quote to double.
+    // A number's plain cell is FormatSqlNumber's text too: a decimal of at most 15 digits is
+    // written as its shortest form, which reads back as the same double.
     const auto isPlain = [](std::string_view text) { return HoldsNone<'\0', '\r', '\''>(text, false, true); };
     WriteRecords(file, table, settings, progress, [&](const OpenTable& table) {
-        return [&, plain = PlainCells(table, fields, '.', false), scratch = Scratch()](std::string& out,
-                                                                                     std::int64_t record) mutable {
+        return [&, plain = PlainCells(table, fields, '.', true), scratch = Scratch()](std::string& out,
+                                                                                    std::int64_t record) mutable {
             plain.Begin(record);
             out.append(insertHead);
             for (std::size_t i = 0; i < columns.size(); ++i) {
                 if (i > 0) out += ',';
-                const std::string_view text = columns[i].Kind == SqlValueKind::Text ? plain.Text(i, isPlain) : std::string_view();
-                if (text.data() != nullptr) {
+                const SqlColumn& column = columns[i];
+                const bool mayBePlain = column.Kind == SqlValueKind::Text || column.Kind == SqlValueKind::Number;
+                const std::string_view text = mayBePlain ? plain.Text(i, isPlain) : std::string_view();
+                if (text.data() == nullptr) {
+                    AppendValue(out, table, column, record, scratch);
+                } else if (column.Kind == SqlValueKind::Number) {
+                    out.append(column.ZeroIsNull && text == "0" ? "null" : text);
+                } else {
                     out += '\'';
                     out.append(text);
                     out += '\'';
-                } else {
-                    AppendValue(out, table, columns[i], record, scratch);
                 }
             }
             out.append(");\r\n");

@@ -161,6 +161,9 @@ TEST(Properties, NumbersReadAndWrittenAsTheLibraryDoes) {
         for (const std::string& decimal : {text, std::string("0.0") + text.substr(text.find_first_not_of(" +-"))}) {
             if (const std::string_view text = StoredDecimalText(decimal, separator, stored); text.data() != nullptr) {
                 ASSERT_EQ(text, std::string(formatted, FormatNumber(formatted, NumericReading(decimal), separator))) << decimal;
+                // The SQL script writes it too, when its separator is the point.
+                char sql[kSqlNumberCapacity];
+                if (separator == '.') ASSERT_EQ(text, std::string_view(sql, FormatSqlNumber(sql, NumericReading(decimal)))) << decimal;
             }
         }
     }

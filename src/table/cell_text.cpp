@@ -92,8 +92,8 @@ std::string_view StoredDecimalText(std::string_view stored, char decimalSeparato
 
     // The stored bytes as they are, where they hold no '+', no zero before the whole part's
     // first digit (but the one "0" of a value below 1) and no other separator.
-    const char* first = p == point ? point - 1 : p;
-    const bool wholeAsStored = first >= whole && (negative ? first == whole : *sign != '+');
+    const char* first = p != point ? p : point != whole ? point - 1 : nullptr;
+    const bool wholeAsStored = first != nullptr && (negative ? first == whole : *sign != '+');
     if (wholeAsStored && (fraction == end || decimalSeparator == '.')) {
         const char* start = negative ? sign : first;
         return {start, static_cast<std::size_t>((fraction == end ? point : end) - start)};

@@ -163,7 +163,9 @@ TEST(Properties, NumbersReadAndWrittenAsTheLibraryDoes) {
                 ASSERT_EQ(text, std::string(formatted, FormatNumber(formatted, NumericReading(decimal), separator))) << decimal;
                 // The SQL script writes it too, when its separator is the point.
                 char sql[kSqlNumberCapacity];
-                if (separator == '.') ASSERT_EQ(text, std::string_view(sql, FormatSqlNumber(sql, NumericReading(decimal)))) << decimal;
+                if (separator == '.') {
+                    ASSERT_EQ(text, std::string_view(sql, FormatSqlNumber(sql, NumericReading(decimal)))) << decimal;
+                }
             }
         }
     }

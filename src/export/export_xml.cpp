@@ -79,11 +79,15 @@ ExportResult ExportXml(const OpenTable& table, const ExportSettings& settings, c
     file.WriteLine("</Structure>");
     file.WriteLine("<Records>");
 
-    std::vector<std::string> openTags, closeTags;
-    for (const std::string& name : elementNames) {
-        openTags.push_back("<" + name + ">");
-        closeTags.push_back("</" + name + ">");
+    // What comes between a record's cells, joined once: the record's opening and the first
+    // element's tag, one element's closing tag and the next one's opening tag, and so on.
+    std::vector<std::string> seams(columns.size() + 1);
+    seams.front() = "<Record>\r\n";
+    for (std::size_t i = 0; i < columns.size(); ++i) {
+        seams[i] += "<" + elementNames[i] + ">";
+        seams[i + 1] += "</" + elementNames[i] + ">";
     }
+    seams.back() += "\r\n</Record>\r\n";
     // Plain: ASCII that needs no escaping, the same in every code page and in UTF-8. A number's
     // text is digits, a sign and the separator.
     const auto isPlain = [](std::string_view text) { return HoldsNone<'&', '<', '>'>(text, true, true); };
@@ -93,17 +97,15 @@ ExportResult ExportXml(const OpenTable& table, const ExportSettings& settings, c
         return [&, plain = PlainCells(table, columns, separator, plainNumbers), scratch = std::string()](
                    std::string& out, std::int64_t record) mutable {
             plain.Begin(record);
-            out.append("<Record>\r\n");
+            out.append(seams.front());
             for (std::size_t i = 0; i < columns.size(); ++i) {
-                out.append(openTags[i]);
                 if (const std::string_view text = plain.Text(i, isPlain); text.data() != nullptr) {
                     out.append(text);
                 } else {
                     AppendXmlContent(out, CellContent(table, record, columns[i], separator, scratch));
                 }
-                out.append(closeTags[i]);
+                out.append(seams[i + 1]);
             }
-            out.append("\r\n</Record>\r\n");
         };
     });
 

@@ -60,7 +60,7 @@ std::size_t FindAny(std::string_view text) {
         [](char c) { return ((c == Special) || ...); });
 }
 
-// Whether text holds none of the bytes Special, and, where asked, no control byte (below 0x20)
+// Whether text holds none of the bytes Special (there may be none), and, where asked, no control byte (below 0x20)
 // and no byte beyond ASCII.
 template <char... Special>
 bool HoldsNone(std::string_view text, bool controls, bool beyondAscii) {
@@ -69,11 +69,11 @@ bool HoldsNone(std::string_view text, bool controls, bool beyondAscii) {
     const unsigned top = beyondAscii ? 0x80 : 0x100;
     const std::uint64_t high = beyondAscii ? kEveryByte * 0x80 : 0;
     const auto mayHold = [below, high](std::uint64_t word) {
-        return ((BytesEqual(word, Special) | ...) | BytesBelow(word, below) | (word & high)) != 0;
+        return (BytesEqual(word, Special) | ... | (BytesBelow(word, below) | (word & high))) != 0;
     };
     const auto is = [below, top](char c) {
         const auto byte = static_cast<unsigned char>(c);
-        return ((c == Special) || ...) || byte < below || byte >= top;
+        return ((c == Special) || ... || (byte < below || byte >= top));
     };
     return FindFirst(text, mayHold, is) == text.size();
 }

@@ -16,16 +16,6 @@ namespace {
 
 constexpr std::string_view kDeclaration = R"(<?xml version="1.0" encoding="UTF-8" standalone="no"?>)";
 
-// ASCII without control characters: the same in UTF-8 and in every code page, and nothing in it
-// that XML cannot carry.
-bool IsPlainAscii(std::string_view bytes) {
-    const auto mayHoldOther = [](std::uint64_t word) {
-        return (BytesBelow(word, 0x20) | (word & (kEveryByte * 0x80))) != 0;
-    };
-    const auto isOther = [](char c) { return static_cast<unsigned char>(c) < 0x20 || static_cast<unsigned char>(c) >= 0x80; };
-    return FindFirst(bytes, mayHoldOther, isOther) == bytes.size();
-}
-
 // The cell as UTF-8, without the characters XML cannot carry, trimmed of blanks. The table's bytes are trimmed before they are
 // decoded as well, which changes nothing (a space byte is a space in every code page) but
 // spares decoding the padding; most cells are then plain ASCII and go as they are.
@@ -34,7 +24,9 @@ std::string_view CellContent(const OpenTable& table, std::int64_t record, int fi
     const CellValue cell = WrittenCell(table, record, field);
     if (cell.Kind != CellKind::Text) return CleanCellText(cell, decimalSeparator, kTrimOnly, scratch);
     const std::string_view bytes = TrimSpaces(cell.Text);
-    if (IsPlainAscii(bytes)) return bytes;
+    // ASCII without control characters: the same in UTF-8 and in every code page, and nothing in
+    // it that XML cannot carry.
+    if (HoldsNone<>(bytes, true, true)) return bytes;
     scratch.clear();
     table.TableCodePage->AppendUtf8(scratch, bytes);
     DropXmlForbidden(scratch);
